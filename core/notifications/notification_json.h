@@ -1,0 +1,19 @@
+#pragma once
+
+// The one-line JSON form of a notification, as the command-line tools print it:
+// {"name":…,"object":…|null,"userInfo":{…}} with bytes as Base64 text.
+
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "core/notifications/notification.h"
+
+namespace tavrel {
+
+nlohmann::json notificationToJson(const Notification& notification);
+
+// Compact, without a line end.
+std::string notificationToJsonLine(const Notification& notification);
+
+}  // namespace tavrel
