@@ -1,0 +1,166 @@
+#include "tools/taskbar_sim/taskbar_sim.h"
+
+#include <array>
+#include <sstream>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "core/notifications/notification_json.h"
+#include "core/notifications/notification_names.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+
+namespace tavrel {
+
+namespace {
+
+constexpr std::size_t kMaxDocumentBytes = 4 * 1024 * 1024;
+
+// The messages the settings application sends to the taskbar application.
+constexpr std::array<std::string_view, 5> kObservedNames = {
+    TavrelDistributedNotification::settingsChanged,
+    TavrelDistributedNotification::settingsCommand,
+    TavrelDistributedNotification::settingsWillClose,
+    TavrelDistributedNotification::permissionQuery,
+    nativeDockFoldersChangedNotification,
+};
+
+std::vector<std::string> splitWords(std::string_view line, std::size_t maxWords) {
+    // The last word takes the rest of the line, so a JSON value may contain spaces.
+    std::vector<std::string> words;
+    std::size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+        if (i == line.size()) break;
+        if (words.size() + 1 == maxWords) {
+            std::size_t end = line.size();
+            while (end > i && (line[end - 1] == ' ' || line[end - 1] == '\t' ||
+                               line[end - 1] == '\r')) {
+                --end;
+            }
+            words.emplace_back(line.substr(i, end - i));
+            break;
+        }
+        std::size_t start = i;
+        while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r') ++i;
+        words.emplace_back(line.substr(start, i - start));
+    }
+    return words;
+}
+
+Result<bool> parseBool(std::string_view text) {
+    if (text == "true") return true;
+    if (text == "false") return false;
+    return Error{"expected true or false, got \"" + std::string(text) + "\""};
+}
+
+}  // namespace
+
+TaskbarSim::TaskbarSim(platform::NotificationCenter& center, PermissionGrants grants, Output out,
+                       Output diagnostics)
+    : center_(center),
+      grants_(grants),
+      out_(std::move(out)),
+      diagnostics_(std::move(diagnostics)) {}
+
+std::filesystem::path TaskbarSim::settingsPath() {
+    return platform::paths::applicationSupport() / "Tavrel" / "settings.json";
+}
+
+std::string_view TaskbarSim::commandHelp() {
+    return "  reopen [PAGE]          post settingsReopen, with {\"page\": PAGE} when given\n"
+           "  close                  post settingsClose\n"
+           "  write-settings FILE    replace settings.json with FILE's bytes, post "
+           "mainAppSettingsChanged\n"
+           "  set KEY JSON           set a top-level key of settings.json, rewrite it whole,\n"
+           "                         post mainAppSettingsChanged\n"
+           "  folders-changed        post com.tavrel.nativeDockFolders.changed\n"
+           "  grants SCREEN ACCESS   answer later permission queries with these booleans\n";
+}
+
+void TaskbarSim::start() {
+    for (std::string_view name : kObservedNames) {
+        center_.observe(std::string(name), [this](const Notification& n) { received(n); });
+    }
+}
+
+void TaskbarSim::received(const Notification& notification) {
+    out_(notificationToJsonLine(notification));
+    if (notification.name != TavrelDistributedNotification::permissionQuery) return;
+    const std::string* token = userInfoString(notification.userInfo, NotificationKey::token);
+    if (!token) {
+        diagnostics_("permission query without a string token; not answered");
+        return;
+    }
+    NotificationUserInfo reply{
+        {std::string(NotificationKey::token), *token},
+        {std::string(NotificationKey::screenRecording), grants_.screenRecording},
+        {std::string(NotificationKey::accessibility), grants_.accessibility},
+    };
+    if (Status status = post(TavrelDistributedNotification::permissionReply, std::move(reply));
+        !status) {
+        diagnostics_("cannot answer permission query: " + status.error().message);
+    }
+}
+
+Status TaskbarSim::post(std::string_view name, NotificationUserInfo userInfo) {
+    return center_.post(Notification{std::string(name), std::nullopt, std::move(userInfo)});
+}
+
+Status TaskbarSim::writeSettings(std::string_view bytes) {
+    const auto path = settingsPath();
+    std::error_code error;
+    std::filesystem::create_directories(path.parent_path(), error);
+    if (error) return Error{"cannot create " + path.parent_path().string() + ": " + error.message()};
+    if (Status status = platform::writeFileAtomically(path, bytes); !status) return status;
+    return post(TavrelDistributedNotification::mainAppSettingsChanged);
+}
+
+Status TaskbarSim::setKey(std::string_view key, std::string_view jsonValue) {
+    nlohmann::json value = nlohmann::json::parse(jsonValue, nullptr, false);
+    if (value.is_discarded()) return Error{"not a JSON value: " + std::string(jsonValue)};
+    nlohmann::json document = nlohmann::json::object();
+    if (auto current = platform::readFile(settingsPath(), kMaxDocumentBytes); current.ok()) {
+        document = nlohmann::json::parse(*current, nullptr, false);
+        if (!document.is_object()) {
+            return Error{settingsPath().string() + " does not hold a JSON object; use write-settings"};
+        }
+    }
+    document[std::string(key)] = std::move(value);
+    return writeSettings(document.dump(2) + "\n");
+}
+
+Status TaskbarSim::execute(std::string_view line) {
+    auto words = splitWords(line, 3);
+    if (words.empty()) return Status::success();
+    const std::string& command = words[0];
+    if (command == "reopen" && words.size() <= 2) {
+        NotificationUserInfo info;
+        if (words.size() == 2) info.emplace(NotificationKey::page, words[1]);
+        return post(TavrelDistributedNotification::settingsReopen, std::move(info));
+    }
+    if (command == "close" && words.size() == 1) {
+        return post(TavrelDistributedNotification::settingsClose);
+    }
+    if (command == "folders-changed" && words.size() == 1) {
+        return post(nativeDockFoldersChangedNotification);
+    }
+    if (command == "write-settings" && words.size() == 2) {
+        auto bytes = platform::readFile(words[1], kMaxDocumentBytes);
+        if (!bytes) return bytes.error();
+        return writeSettings(*bytes);
+    }
+    if (command == "set" && words.size() == 3) return setKey(words[1], words[2]);
+    if (command == "grants" && words.size() == 3) {
+        auto screen = parseBool(words[1]);
+        if (!screen) return screen.error();
+        auto access = parseBool(words[2]);
+        if (!access) return access.error();
+        grants_ = PermissionGrants{*screen, *access};
+        return Status::success();
+    }
+    return Error{"unknown command or wrong arguments: " + std::string(line)};
+}
+
+}  // namespace tavrel
