@@ -141,7 +141,8 @@ Status writeFileAtomically(const std::filesystem::path& path, std::string_view b
 
     auto temporary = createTemporary(directory, name);
     if (!temporary) return temporary.error();
-    auto& [temporaryPath, fd] = *temporary;
+    const std::filesystem::path& temporaryPath = temporary->first;
+    UniqueFd& fd = temporary->second;
 
     const auto fail = [&](Error error) -> Status {
         fd.reset();

@@ -15,8 +15,10 @@ namespace {
 // reference to it, so a few hundred bytes of shared references or a deep chain of arrays would
 // exhaust memory or the stack. Binary input is therefore walked here first, without recursion,
 // and refused when its decoded tree would be deeper or larger than any real preference file.
+// The size of the tree is estimated as a fixed cost per node plus the bytes of its text or data.
 constexpr std::size_t kMaxNestingDepth = 256;
-constexpr std::uint64_t kMaxDecodedNodes = 200'000;
+constexpr std::uint64_t kNodeCost = 64;
+constexpr std::uint64_t kMaxDecodedCost = 16 * 1024 * 1024;
 
 class BinaryPlistShape {
 public:
@@ -52,14 +54,14 @@ private:
         std::size_t object;
         std::vector<std::size_t> children;
         std::size_t next = 0;
-        std::uint64_t nodes = 1;
+        std::uint64_t cost = 0;
     };
 
     // Depth-first over the object graph; each object's decoded size is the sum over its
     // references, counted as often as it is referenced (that is what libplist builds).
     Status walk(std::size_t root) {
         std::vector<Mark> marks(objectCount_, Mark::unvisited);
-        std::vector<std::uint64_t> nodes(objectCount_, 0);
+        std::vector<std::uint64_t> costs(objectCount_, 0);
         std::vector<Frame> stack;
         if (Status s = push(stack, marks, root); !s) return s;
         while (!stack.empty()) {
@@ -68,8 +70,8 @@ private:
                 const std::size_t child = top.children[top.next++];
                 if (marks[child] == Mark::open) return fail("reference cycle");
                 if (marks[child] == Mark::done) {
-                    top.nodes += nodes[child];
-                    if (top.nodes > kMaxDecodedNodes) return fail("too many objects");
+                    top.cost += costs[child];
+                    if (top.cost > kMaxDecodedCost) return fail("decodes too large");
                     continue;
                 }
                 if (stack.size() >= kMaxNestingDepth) return fail("nested too deeply");
@@ -77,13 +79,13 @@ private:
                 continue;
             }
             const std::size_t finished = top.object;
-            const std::uint64_t count = top.nodes;
+            const std::uint64_t cost = top.cost;
             marks[finished] = Mark::done;
-            nodes[finished] = count;
+            costs[finished] = cost;
             stack.pop_back();
             if (!stack.empty()) {
-                stack.back().nodes += count;
-                if (stack.back().nodes > kMaxDecodedNodes) return fail("too many objects");
+                stack.back().cost += cost;
+                if (stack.back().cost > kMaxDecodedCost) return fail("decodes too large");
             }
         }
         return Status::success();
@@ -91,41 +93,90 @@ private:
 
     Status push(std::vector<Frame>& stack, std::vector<Mark>& marks, std::size_t object) {
         Frame frame{object, {}};
-        if (Status s = references(object, frame.children); !s) return s;
+        if (Status s = references(object, frame.children, frame.cost); !s) return s;
         marks[object] = Mark::open;
         stack.push_back(std::move(frame));
         return Status::success();
     }
 
-    // The objects an array, set or dictionary refers to; nothing for scalars.
-    Status references(std::size_t object, std::vector<std::size_t>& out) {
+    // An object's marker: its kind (high nibble) and its length or count, which continues in an
+    // integer object when the low nibble is 0xF.
+    struct Header {
+        unsigned kind = 0;
+        std::uint64_t length = 0;
+        std::size_t body = 0;  // where its contents start
+    };
+
+    Status header(std::size_t object, Header& out) const {
         const std::uint64_t offset = bigEndian(tableOffset_ + object * offsetSize_, offsetSize_);
         if (offset < 8 || offset >= objectsEnd_) return fail("object outside the data");
         std::size_t at = static_cast<std::size_t>(offset);
         const auto marker = static_cast<unsigned char>(bytes_[at++]);
-        const unsigned kind = marker >> 4;
-        if (kind != 0xA && kind != 0xC && kind != 0xD) return Status::success();
-        std::uint64_t count = marker & 0x0F;
-        if (count == 0x0F) {
-            if (at >= objectsEnd_) return fail("truncated count");
+        out.kind = marker >> 4;
+        out.length = marker & 0x0F;
+        const bool sized = out.kind >= 0x4 && out.kind != 0x8;  // data, text and containers
+        if (sized && out.length == 0x0F) {
+            if (at >= objectsEnd_) return fail("truncated length");
             const auto intMarker = static_cast<unsigned char>(bytes_[at++]);
             const unsigned width = 1u << (intMarker & 0x0F);
             if ((intMarker >> 4) != 0x1 || width > 8 || width > objectsEnd_ - at) {
-                return fail("bad count");
+                return fail("bad length");
             }
-            count = bigEndian(at, width);
+            out.length = bigEndian(at, width);
             at += width;
         }
-        const std::uint64_t refs = kind == 0xD ? count * 2 : count;
-        if (count > objectsEnd_ || refs > (objectsEnd_ - at) / refSize_) {
+        out.body = at;
+        return Status::success();
+    }
+
+    // The objects an array, set or dictionary refers to (nothing for scalars), and the cost of
+    // the object itself.
+    Status references(std::size_t object, std::vector<std::size_t>& out, std::uint64_t& cost) {
+        Header h;
+        if (Status s = header(object, h); !s) return s;
+        const std::size_t room = objectsEnd_ - h.body;
+        cost = kNodeCost;
+        if (h.kind == 0x4 || h.kind == 0x5 || h.kind == 0x6) {
+            // Data, ASCII and UTF-16 text: one copy per reference, UTF-16 growing into UTF-8.
+            const std::uint64_t unit = h.kind == 0x6 ? 2 : 1;
+            if (h.length > room / unit) return fail("text larger than the data");
+            cost += h.kind == 0x6 ? h.length * 3 : h.length;
+            return Status::success();
+        }
+        if (h.kind != 0xA && h.kind != 0xC && h.kind != 0xD) return Status::success();
+        const std::uint64_t count = h.length;
+        if (count > room || (h.kind == 0xD ? count * 2 : count) > room / refSize_) {
             return fail("container larger than the data");
         }
+        const std::uint64_t refs = h.kind == 0xD ? count * 2 : count;
         out.reserve(static_cast<std::size_t>(refs));
+        std::size_t at = h.body;
         for (std::uint64_t i = 0; i < refs; ++i, at += refSize_) {
             const std::uint64_t ref = bigEndian(at, refSize_);
             if (ref >= objectCount_) return fail("reference out of range");
             out.push_back(static_cast<std::size_t>(ref));
+            if (h.kind == 0xD && i < count) {
+                if (Status key = checkKey(static_cast<std::size_t>(ref)); !key) return key;
+            }
         }
+        return Status::success();
+    }
+
+    // Dictionary keys must be strings without NUL: libplist 2.2 aborts the whole process (a
+    // failed assertion) when it hands out a key whose length disagrees with strlen().
+    Status checkKey(std::size_t object) {
+        if (checkedKeys_.empty()) checkedKeys_.assign(objectCount_, false);
+        if (checkedKeys_[object]) return Status::success();
+        Header h;
+        if (Status s = header(object, h); !s) return s;
+        if (h.kind != 0x5 && h.kind != 0x6) return fail("a dictionary key is not a string");
+        const std::size_t unit = h.kind == 0x6 ? 2 : 1;
+        if (h.length > (objectsEnd_ - h.body) / unit) return fail("key larger than the data");
+        std::size_t at = h.body;
+        for (std::uint64_t i = 0; i < h.length; ++i, at += unit) {
+            if (bigEndian(at, unit) == 0) return fail("a dictionary key holds a NUL");
+        }
+        checkedKeys_[object] = true;
         return Status::success();
     }
 
@@ -147,6 +198,7 @@ private:
     std::size_t tableOffset_ = 0;
     std::size_t objectCount_ = 0;
     std::size_t objectsEnd_ = 0;
+    std::vector<bool> checkedKeys_;
 };
 
 }  // namespace

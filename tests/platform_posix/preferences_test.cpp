@@ -60,8 +60,8 @@ std::string toBinary(const std::string& xml) {
 }
 
 // A binary property list written by hand: a dictionary {"k": top}, where each array refers to
-// the one before it `fanOut` times, down to an integer.
-std::string chainedBinaryPlist(int depth, int fanOut) {
+// the one before it `fanOut` times, down to an integer (or a text of `leafBytes` bytes).
+std::string chainedBinaryPlist(int depth, int fanOut, std::uint32_t leafBytes = 0) {
     std::string out = "bplist00";
     std::vector<std::uint32_t> offsets;
     const auto add = [&](std::string object) {
@@ -73,7 +73,11 @@ std::string chainedBinaryPlist(int depth, int fanOut) {
                            static_cast<char>(index >> 8), static_cast<char>(index)};
     };
     add("\x51k");
-    add(std::string("\x10\x01", 2));
+    if (leafBytes == 0) {
+        add(std::string("\x10\x01", 2));
+    } else {
+        add("\x5F\x12" + ref(leafBytes) + std::string(leafBytes, 't'));
+    }
     for (int level = 0; level < depth; ++level) {
         const auto previous = static_cast<std::uint32_t>(offsets.size() - 1);
         std::string array(1, static_cast<char>(0xA0 | fanOut));
@@ -120,6 +124,13 @@ TEST(DecodePreferenceDomain, RefusesWhatIsNotADictionaryList) {
         {"truncated binary", binary.substr(0, binary.size() - 9)},
         {"binary header only", "bplist00"},
         {"shared references", chainedBinaryPlist(40, 2)},
+        {"shared long text", chainedBinaryPlist(2, 14, 100000)},
+        {"binary key holding a NUL",
+         [] {
+             std::string bytes = toBinary(xmlPlist("<dict><key>zq</key><true/></dict>"));
+             bytes[bytes.find("zq") + 1] = '\0';
+             return bytes;
+         }()},
         {"deep nesting", chainedBinaryPlist(60000, 1)},
         {"reference cycle",
          // {"k": [itself]}
@@ -133,6 +144,7 @@ TEST(DecodePreferenceDomain, RefusesWhatIsNotADictionaryList) {
     // The hand-made lists are well formed when small.
     EXPECT_TRUE(decodePreferenceDomain(chainedBinaryPlist(8, 2)).ok());
     EXPECT_TRUE(decodePreferenceDomain(chainedBinaryPlist(100, 1)).ok());
+    EXPECT_TRUE(decodePreferenceDomain(chainedBinaryPlist(1, 14, 100000)).ok());
 }
 
 TEST(DecodePreferenceDomain, AcceptsUpToTheSizeLimit) {
