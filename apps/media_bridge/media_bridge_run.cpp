@@ -1,0 +1,76 @@
+// The media bridge's composition root: the MPRIS now-playing source, the Qt main queue, the
+// protocol logic and the two standard streams.
+
+#include <cerrno>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include <unistd.h>
+
+#include <QCoreApplication>
+
+#include "apps/media_bridge/standard_input_reader.h"
+#include "apps/media_bridge/tavrel_media_bridge.h"
+#include "core/media_bridge/media_bridge.h"
+#include "core/media_bridge/now_playing_report.h"
+#include "platform/log.h"
+#include "platform/main_queue.h"
+#include "platform/now_playing.h"
+
+namespace tavrel {
+namespace {
+
+// One write per record so that a line is never split between writes of the client's reads;
+// nothing is buffered, so every line is out (flushed) when this returns.
+void writeLine(std::string_view line) {
+    std::string buffer;
+    buffer.reserve(line.size() + 1);
+    buffer.append(line);
+    buffer.push_back('\n');
+    std::string_view rest = buffer;
+    while (!rest.empty()) {
+        const ssize_t written = ::write(STDOUT_FILENO, rest.data(), rest.size());
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return;  // the client stopped reading; its closing standard input ends us
+        }
+        rest.remove_prefix(static_cast<std::size_t>(written));
+    }
+}
+
+int runMediaBridge() {
+    static int argc = 1;
+    static char name[] = "TavrelMediaBridge";
+    static char* argv[] = {name, nullptr};
+    std::unique_ptr<QCoreApplication> application;
+    if (!QCoreApplication::instance()) application = std::make_unique<QCoreApplication>(argc, argv);
+
+    auto source = platform::makeNowPlayingSource();
+    if (!source) {
+        platform::log("Tavrel MediaBridge: " + source.error().message);
+        if (auto line = encodeBridgeRecord(makeStartupFailureRecord())) writeLine(*line);
+        return 1;
+    }
+    auto queue = platform::makeMainQueue();
+    int status = 0;
+    {
+        MediaBridge bridge(**source, *queue, writeLine);
+        StandardInputReader input([&bridge](std::string_view line) { bridge.handleLine(line); },
+                                  [] { QCoreApplication::exit(0); });
+        bridge.start();
+        input.start();
+        status = QCoreApplication::exec();
+    }
+    source->reset();
+    queue.reset();
+    return status;
+}
+
+}  // namespace
+}  // namespace tavrel
+
+extern "C" void TavrelMediaBridgeRun(void) {
+    std::exit(tavrel::runMediaBridge());
+}
