@@ -1,0 +1,25 @@
+#include "core/settings/settings_environment.h"
+
+#include "core/settings/app_data_store.h"
+#include "core/settings/tavrel_resources.h"
+#include "platform/paths.h"
+
+namespace tavrel {
+
+std::chrono::system_clock::time_point SettingsEnvironment::now() const {
+    return clock ? clock->now() : std::chrono::system_clock::now();
+}
+
+SettingsEnvironment SettingsEnvironment::standard() {
+    SettingsEnvironment environment;
+    environment.directory = AppDataStore::directoryURL();
+    environment.preferences =
+        platform::makeFilePreferenceDomains(platform::paths::preferencesDirectory());
+    environment.defaultDocument = [] {
+        return TavrelResources::resourceURL("DefaultSettings", "json");
+    };
+    environment.clock = platform::systemClock();
+    return environment;
+}
+
+}  // namespace tavrel

@@ -1,0 +1,114 @@
+#pragma once
+
+// Shared helpers of the settings tests: documents as JSON values, a private directory per test,
+// and stand-ins for the Dock's preferences and the clock.
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <utility>
+
+#include <gtest/gtest.h>
+
+#include "core/settings/settings_environment.h"
+#include "core/settings/stored_settings.h"
+#include "core/settings/taskbar_settings.h"
+#include "platform/clock.h"
+#include "platform/preferences.h"
+
+namespace tavrel::test {
+
+using Json = nlohmann::json;
+
+inline Json encodedJson(const TaskbarSettings& settings) {
+    return Json::parse(settings.encoded().value());
+}
+
+inline Json defaultDocument() {
+    return encodedJson(TaskbarSettings());
+}
+
+// The settings object a document loads into (mapping only, no files).
+inline TaskbarSettings loaded(const std::string& bytes) {
+    auto record = StoredSettings::decode(bytes);
+    EXPECT_TRUE(record.ok()) << (record.ok() ? "" : record.error().message);
+    TaskbarSettings settings;
+    if (record) settings.map(*record);
+    return settings;
+}
+inline TaskbarSettings loaded(const Json& document) {
+    return loaded(document.dump());
+}
+
+inline std::string readText(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+inline void writeText(const std::filesystem::path& path, const std::string& text) {
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+}
+
+class StubPreferenceDomains : public platform::PreferenceDomains {
+public:
+    void set(std::string domain, std::string key, platform::PreferenceValue value) {
+        values_[{std::move(domain), std::move(key)}] = std::move(value);
+    }
+    std::optional<platform::PreferenceValue> value(std::string_view domain,
+                                                   std::string_view key) const override {
+        const auto found = values_.find({std::string(domain), std::string(key)});
+        if (found == values_.end()) return std::nullopt;
+        return found->second;
+    }
+
+private:
+    std::map<std::pair<std::string, std::string>, platform::PreferenceValue> values_;
+};
+
+class FixedClock : public platform::Clock {
+public:
+    explicit FixedClock(std::chrono::system_clock::time_point now) : now_(now) {}
+    Duration uptime() const override { return Duration{0}; }
+    std::chrono::system_clock::time_point now() const override { return now_; }
+
+private:
+    std::chrono::system_clock::time_point now_;
+};
+
+// A fresh directory for one test, removed afterwards.
+class ScratchDirectory {
+public:
+    ScratchDirectory() {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        std::string name = std::string(info->test_suite_name()) + "." + info->name();
+        for (char& c : name) {
+            if (c == '/') c = '_';
+        }
+        path_ = std::filesystem::path(::testing::TempDir()) / "tavrel-settings" / name;
+        std::filesystem::remove_all(path_);
+        std::filesystem::create_directories(path_);
+    }
+    ~ScratchDirectory() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    ScratchDirectory(const ScratchDirectory&) = delete;
+    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+}  // namespace tavrel::test
