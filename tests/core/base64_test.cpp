@@ -7,8 +7,13 @@ namespace {
 
 TEST(Base64, EncodesTheStandardVectors) {
     const std::pair<std::string_view, std::string_view> cases[] = {
-        {"", ""},         {"f", "Zg=="},         {"fo", "Zm8="},         {"foo", "Zm9v"},
-        {"foob", "Zm9vYg=="}, {"fooba", "Zm9vYmE="}, {"foobar", "Zm9vYmFy"},
+        {"", ""},
+        {"f", "Zg=="},
+        {"fo", "Zm8="},
+        {"foo", "Zm9v"},
+        {"foob", "Zm9vYg=="},
+        {"fooba", "Zm9vYmE="},
+        {"foobar", "Zm9vYmFy"},
         {"\xff\xfe\x00?", "//4APw=="},
     };
     for (const auto& [plain, encoded] : cases) {
@@ -21,8 +26,8 @@ TEST(Base64, EncodesTheStandardVectors) {
 }
 
 TEST(Base64, RefusesAnythingButTheCanonicalPaddedForm) {
-    for (std::string_view bad : {"Zg", "Zg=", "Zm9v\n", "Zm 9v", "Z===", "=Zg=", "Zg==Zg==",
-                                 "Zh==", "Zm9=", "Zm-v", "Zm_v", "Zm9v====", "YQ=a"}) {
+    for (std::string_view bad : {"Zg", "Zg=", "Zm9v\n", "Zm 9v", "Z===", "=Zg=", "Zg==Zg==", "Zh==",
+                                 "Zm9=", "Zm-v", "Zm_v", "Zm9v====", "YQ=a"}) {
         EXPECT_FALSE(base64::decode(bad)) << '"' << bad << '"';
     }
 }

@@ -1,6 +1,7 @@
+#include "core/notifications/notification.h"
+
 #include <gtest/gtest.h>
 
-#include "core/notifications/notification.h"
 #include "core/notifications/notification_json.h"
 #include "core/notifications/notification_limits.h"
 
@@ -9,8 +10,7 @@ namespace {
 
 TEST(NotificationUserInfo, TypedReadsTreatAMistypedKeyAsAbsent) {
     const NotificationUserInfo info{
-        {"text", std::string("x")},  {"flag", true},
-        {"int", std::int64_t{0}},    {"real", 2.5},
+        {"text", std::string("x")},         {"flag", true}, {"int", std::int64_t{0}}, {"real", 2.5},
         {"bytes", NotificationBytes{1, 2}},
     };
     EXPECT_EQ(*userInfoString(info, "text"), "x");
@@ -31,7 +31,8 @@ TEST(NotificationUserInfo, TypedReadsTreatAMistypedKeyAsAbsent) {
 
 TEST(NotificationLimits, RefusesWhatTheBusCannotCarryFaithfully) {
     const auto valid = [] {
-        return Notification{"com.local.tavrel.settingsChanged", std::nullopt,
+        return Notification{"com.local.tavrel.settingsChanged",
+                            std::nullopt,
                             {{"reason", std::string("settings-helper-change")}}};
     };
     EXPECT_TRUE(validateNotification(valid()).ok());
@@ -67,11 +68,16 @@ TEST(NotificationLimits, RefusesWhatTheBusCannotCarryFaithfully) {
 }
 
 TEST(NotificationJson, PrintsOneCompactLineWithBytesAsBase64) {
-    const Notification n{"n", std::nullopt,
-                         {{"s", std::string("新")}, {"b", false}, {"i", std::int64_t{-3}},
-                          {"d", 0.5}, {"y", NotificationBytes{'h', 'i'}}}};
-    EXPECT_EQ(notificationToJsonLine(n),
-              R"({"name":"n","object":null,"userInfo":{"b":false,"d":0.5,"i":-3,"s":"新","y":"aGk="}})");
+    const Notification n{"n",
+                         std::nullopt,
+                         {{"s", std::string("新")},
+                          {"b", false},
+                          {"i", std::int64_t{-3}},
+                          {"d", 0.5},
+                          {"y", NotificationBytes{'h', 'i'}}}};
+    EXPECT_EQ(
+        notificationToJsonLine(n),
+        R"({"name":"n","object":null,"userInfo":{"b":false,"d":0.5,"i":-3,"s":"新","y":"aGk="}})");
     EXPECT_EQ(notificationToJsonLine(Notification{"n", "", {}}),
               R"({"name":"n","object":"","userInfo":{}})");
 }

@@ -14,13 +14,13 @@ TEST(Utf8, AcceptsWellFormedText) {
 
 TEST(Utf8, RefusesMalformedText) {
     for (std::string_view bad : {
-             "\x80",              // lone continuation byte
-             "\xC3",              // truncated sequence
-             "\xC0\xAF",          // overlong "/"
-             "\xE0\x80\xAF",      // overlong "/"
-             "\xED\xA0\x80",      // surrogate
-             "\xF4\x90\x80\x80",  // above U+10FFFF
-             "\xFF",              // never valid
+             "\x80",               // lone continuation byte
+             "\xC3",               // truncated sequence
+             "\xC0\xAF",           // overlong "/"
+             "\xE0\x80\xAF",       // overlong "/"
+             "\xED\xA0\x80",       // surrogate
+             "\xF4\x90\x80\x80",   // above U+10FFFF
+             "\xFF",               // never valid
              "a\xE6\x96\xB0\xE5",  // truncated at the end
          }) {
         EXPECT_FALSE(isValidUtf8(bad));

@@ -1,12 +1,12 @@
 // tavrel-taskbar-sim: the taskbar application's side of the settings protocol, for tests and
 // demos. See --help.
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <thread>
+
+#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QMetaObject>
@@ -89,8 +89,8 @@ int main(int argc, char** argv) {
         if (arg.starts_with("--screen-recording=") || arg.starts_with("--accessibility=")) {
             const auto value = arg.substr(arg.find('=') + 1);
             if (value != "true" && value != "false") {
-                printLine(stderr, "tavrel-taskbar-sim: " + std::string(arg) +
-                                      ": expected true or false");
+                printLine(stderr,
+                          "tavrel-taskbar-sim: " + std::string(arg) + ": expected true or false");
                 return 2;
             }
             (arg.starts_with("--screen") ? grants.screenRecording : grants.accessibility) =
@@ -118,7 +118,9 @@ int main(int argc, char** argv) {
     }
     tavrel::TaskbarSim sim(
         **center, grants, [](std::string_view line) { printLine(stdout, line); },
-        [](std::string_view line) { printLine(stderr, "tavrel-taskbar-sim: " + std::string(line)); });
+        [](std::string_view line) {
+            printLine(stderr, "tavrel-taskbar-sim: " + std::string(line));
+        });
 
     if (!command.empty()) {
         if (tavrel::Status status = sim.execute(command); !status) {

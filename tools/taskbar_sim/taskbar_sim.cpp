@@ -1,10 +1,9 @@
 #include "tools/taskbar_sim/taskbar_sim.h"
 
 #include <array>
+#include <nlohmann/json.hpp>
 #include <sstream>
 #include <vector>
-
-#include <nlohmann/json.hpp>
 
 #include "core/notifications/notification_json.h"
 #include "core/notifications/notification_names.h"
@@ -35,8 +34,8 @@ std::vector<std::string> splitWords(std::string_view line, std::size_t maxWords)
         if (i == line.size()) break;
         if (words.size() + 1 == maxWords) {
             std::size_t end = line.size();
-            while (end > i && (line[end - 1] == ' ' || line[end - 1] == '\t' ||
-                               line[end - 1] == '\r')) {
+            while (end > i &&
+                   (line[end - 1] == ' ' || line[end - 1] == '\t' || line[end - 1] == '\r')) {
                 --end;
             }
             words.emplace_back(line.substr(i, end - i));
@@ -112,7 +111,8 @@ Status TaskbarSim::writeSettings(std::string_view bytes) {
     const auto path = settingsPath();
     std::error_code error;
     std::filesystem::create_directories(path.parent_path(), error);
-    if (error) return Error{"cannot create " + path.parent_path().string() + ": " + error.message()};
+    if (error)
+        return Error{"cannot create " + path.parent_path().string() + ": " + error.message()};
     if (Status status = platform::writeFileAtomically(path, bytes); !status) return status;
     return post(TavrelDistributedNotification::mainAppSettingsChanged);
 }
@@ -124,7 +124,8 @@ Status TaskbarSim::setKey(std::string_view key, std::string_view jsonValue) {
     if (auto current = platform::readFile(settingsPath(), kMaxDocumentBytes); current.ok()) {
         document = nlohmann::json::parse(*current, nullptr, false);
         if (!document.is_object()) {
-            return Error{settingsPath().string() + " does not hold a JSON object; use write-settings"};
+            return Error{settingsPath().string() +
+                         " does not hold a JSON object; use write-settings"};
         }
     }
     document[std::string(key)] = std::move(value);

@@ -1,0 +1,148 @@
+// The taskbar stand-in and the notification tool, as separate processes on a private bus.
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <QCoreApplication>
+
+#include <gtest/gtest.h>
+
+#include "tests/e2e/process_fixture.h"
+
+namespace tavrel::e2e {
+namespace {
+
+const std::string kNotify = toolPath("tavrel-notify");
+const std::string kSim = toolPath("tavrel-taskbar-sim");
+
+std::filesystem::path settingsPath() {
+    return std::filesystem::path(std::getenv("XDG_DATA_HOME")) / "Tavrel" / "settings.json";
+}
+
+std::string readAll(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+// Posts a probe until `listener` shows it, so that the listener's bus match is in place before
+// the test's own messages go out.
+void awaitListening(Child& listener, const std::string& probeName) {
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        ASSERT_EQ(runToEnd(kNotify, {"post", probeName}).exitCode, 0);
+        if (listener.awaitNotification(probeName, std::chrono::milliseconds(200))) return;
+    }
+    FAIL() << "listener never saw " << probeName;
+}
+
+class TaskbarSimE2E : public ::testing::Test {
+protected:
+    int argc = 1;
+    char arg0[8] = "e2e";
+    char* argv[1] = {arg0};
+    QCoreApplication app{argc, argv};
+};
+
+TEST_F(TaskbarSimE2E, MonitorSeesTheReopenAndCloseRequestsOfTheStandIn) {
+    Child monitor(kNotify, {"monitor"});
+    awaitListening(monitor, "test.ready");
+
+    ASSERT_EQ(runToEnd(kSim, {"reopen", "switcher"}).exitCode, 0);
+    auto reopen = monitor.awaitNotification("com.local.tavrel.settings.reopen");
+    ASSERT_TRUE(reopen);
+    EXPECT_EQ((*reopen)["object"], nullptr);
+    EXPECT_EQ((*reopen)["userInfo"], nlohmann::json({{"page", "switcher"}}));
+
+    ASSERT_EQ(runToEnd(kSim, {"reopen"}).exitCode, 0);
+    reopen = monitor.awaitNotification("com.local.tavrel.settings.reopen");
+    ASSERT_TRUE(reopen);
+    EXPECT_EQ((*reopen)["userInfo"], nlohmann::json::object());
+
+    ASSERT_EQ(runToEnd(kSim, {"close"}).exitCode, 0);
+    EXPECT_TRUE(monitor.awaitNotification("com.local.tavrel.settings.close"));
+}
+
+TEST_F(TaskbarSimE2E, StandInPrintsSettingsMessagesAndAnswersPermissionQueriesWithTheSameToken) {
+    Child monitor(kNotify, {"monitor", "com.local.tavrel.permissionReply", "test.ready"});
+    awaitListening(monitor, "test.ready");
+    Child sim(kSim, {"--screen-recording=false"});
+    awaitListening(sim, "com.local.tavrel.settingsChanged");
+
+    ASSERT_EQ(runToEnd(kNotify, {"post", "com.local.tavrel.settingsCommand", "--string",
+                                 "command=restartTaskbar"})
+                  .exitCode,
+              0);
+    auto command = sim.awaitNotification("com.local.tavrel.settingsCommand");
+    ASSERT_TRUE(command);
+    EXPECT_EQ((*command)["userInfo"], nlohmann::json({{"command", "restartTaskbar"}}));
+
+    const std::string token = "0F3C2C48-51D8-4E0C-9A5B-3B8F1F2A9C10";
+    ASSERT_EQ(runToEnd(kNotify,
+                       {"post", "com.local.tavrel.permissionQuery", "--string", "token=" + token})
+                  .exitCode,
+              0);
+    auto reply = monitor.awaitNotification("com.local.tavrel.permissionReply");
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(
+        (*reply)["userInfo"],
+        nlohmann::json({{"token", token}, {"screenRecording", false}, {"accessibility", true}}));
+
+    // New grants apply to the next query; a query without a token is not answered.
+    sim.write("grants true false\n");
+    ASSERT_EQ(runToEnd(kNotify, {"post", "com.local.tavrel.permissionQuery"}).exitCode, 0);
+    ASSERT_EQ(
+        runToEnd(kNotify, {"post", "com.local.tavrel.permissionQuery", "--string", "token=second"})
+            .exitCode,
+        0);
+    reply = monitor.awaitNotification("com.local.tavrel.permissionReply");
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(
+        (*reply)["userInfo"],
+        nlohmann::json({{"token", "second"}, {"screenRecording", true}, {"accessibility", false}}));
+}
+
+TEST_F(TaskbarSimE2E, StandInRewritesSettingsWholeAndAnnouncesIt) {
+    Child monitor(kNotify, {"monitor", "com.local.tavrel.mainAppSettingsChanged", "test.ready"});
+    awaitListening(monitor, "test.ready");
+
+    ASSERT_EQ(runToEnd(kSim, {"set", "taskbarOpacity", "0.5"}).exitCode, 0);
+    EXPECT_TRUE(monitor.awaitNotification("com.local.tavrel.mainAppSettingsChanged"));
+    ASSERT_EQ(runToEnd(kSim, {"set", "showClock", "false"}).exitCode, 0);
+    EXPECT_TRUE(monitor.awaitNotification("com.local.tavrel.mainAppSettingsChanged"));
+    auto document = nlohmann::json::parse(readAll(settingsPath()));
+    EXPECT_EQ(document, nlohmann::json({{"taskbarOpacity", 0.5}, {"showClock", false}}));
+
+    // write-settings copies the bytes exactly, even a document no reader would accept.
+    const auto source = std::filesystem::path(std::getenv("HOME")) / "broken.json";
+    std::ofstream(source) << "{\"taskbarOpacity\": ";
+    ASSERT_EQ(runToEnd(kSim, {"write-settings", source.string()}).exitCode, 0);
+    EXPECT_TRUE(monitor.awaitNotification("com.local.tavrel.mainAppSettingsChanged"));
+    EXPECT_EQ(readAll(settingsPath()), "{\"taskbarOpacity\": ");
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(settingsPath().parent_path())) {
+        EXPECT_EQ(entry.path().filename(), "settings.json") << "left behind: " << entry.path();
+    }
+
+    // A document that is not an object is not silently replaced by "set".
+    EXPECT_NE(runToEnd(kSim, {"set", "showClock", "true"}).exitCode, 0);
+    EXPECT_NE(runToEnd(kSim, {"set", "showClock", "not json"}).exitCode, 0);
+}
+
+TEST_F(TaskbarSimE2E, ToolsExplainThemselvesAndFailClearlyWithoutABus) {
+    auto help = runToEnd(kSim, {"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.standardOutput.find("reopen [PAGE]"), std::string::npos);
+
+    const QByteArray bus = qgetenv("DBUS_SESSION_BUS_ADDRESS");
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/bus");
+    auto noBus = runToEnd(kSim, {"close"});
+    qputenv("DBUS_SESSION_BUS_ADDRESS", bus);
+    EXPECT_EQ(noBus.exitCode, 1);
+    EXPECT_NE(noBus.standardError.find("session bus"), std::string::npos) << noBus.standardError;
+}
+
+}  // namespace
+}  // namespace tavrel::e2e
