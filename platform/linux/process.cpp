@@ -4,6 +4,7 @@
 #include <array>
 #include <cerrno>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <string_view>
 
@@ -27,6 +28,10 @@ using detail::UniqueFd;
 using Clock = std::chrono::steady_clock;
 
 constexpr std::chrono::milliseconds kTermGrace{200};
+// Keeps the deadline arithmetic far from overflow; no caller waits anywhere near this long.
+constexpr std::chrono::milliseconds kLongestLimit = std::chrono::hours(24 * 365);
+// Most bytes read from one pipe before the deadline is looked at again.
+constexpr std::size_t kDrainBudget = 256 * 1024;
 // Without a pidfd the exit of the child is noticed by looking this often.
 constexpr std::chrono::milliseconds kExitPollInterval{10};
 
@@ -49,12 +54,15 @@ struct Capture {
     std::string* into = nullptr;
     std::size_t limit = 0;
 
-    // Reads what the pipe holds now; closes it at end of file.
-    void drain() {
+    // Reads what the pipe holds now, but at most about `budget` bytes, so a writer that never
+    // pauses cannot keep the caller from its deadline. Closes the pipe at end of file.
+    void drain(std::size_t budget) {
         std::array<char, 65536> buffer;
-        while (fd) {
+        std::size_t consumed = 0;
+        while (fd && consumed < budget) {
             const ssize_t got = ::read(fd.get(), buffer.data(), buffer.size());
             if (got > 0) {
+                consumed += static_cast<std::size_t>(got);
                 const std::size_t room = limit - std::min(limit, into->size());
                 into->append(buffer.data(), std::min(room, static_cast<std::size_t>(got)));
                 continue;
@@ -109,10 +117,11 @@ public:
         } else {
             wait = std::min(wait, kExitPollInterval);
         }
-        const int timeout = static_cast<int>(std::max<std::int64_t>(0, wait.count()));
+        const int timeout = static_cast<int>(
+            std::clamp<std::int64_t>(wait.count(), 0, std::numeric_limits<int>::max()));
         if (::poll(fds.data(), count, timeout) <= 0) return;  // timeout or EINTR: caller loops
         for (auto& capture : captures_) {
-            if (capture.fd) capture.drain();
+            if (capture.fd) capture.drain(kDrainBudget);
         }
     }
 
@@ -121,8 +130,9 @@ public:
                            [](const Capture& c) { return static_cast<bool>(c.fd); });
     }
 
+    // Only while the child is ours to reap: then its pid, the group's id, cannot be reused.
     void signalGroup(int signal) {
-        ::kill(-pid_, signal);
+        if (!lost_) ::kill(-pid_, signal);
     }
 
     // Blocks until the child has ended, then collects it.
@@ -142,8 +152,12 @@ public:
             while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
             }
         }
+        // What the child wrote before it ended fits in the pipe; anything beyond that comes
+        // from a process that outlived it.
         for (auto& capture : captures_) {
-            if (capture.fd) capture.drain();
+            if (!capture.fd) continue;
+            const int capacity = ::fcntl(capture.fd.get(), F_GETPIPE_SZ);
+            capture.drain(capacity > 0 ? static_cast<std::size_t>(capacity) : kDrainBudget);
             capture.fd.reset();
         }
     }
@@ -292,7 +306,8 @@ public:
         };
         Child child(pid, captures);
         const auto deadline =
-            Clock::now() + std::max(request.timeLimit, std::chrono::milliseconds{0});
+            Clock::now() +
+            std::clamp(request.timeLimit, std::chrono::milliseconds{0}, kLongestLimit);
         bool timedOut = false;
         while (!child.ended()) {
             if (Clock::now() >= deadline) {

@@ -51,6 +51,7 @@ TEST(ProcessRunner, ReportsExitStatusSignalAndBothStreamsSeparately) {
     } cases[] = {
         {shell("exit 0"), Outcome::exited, 0, 0, "", ""},
         {shell("exit 3"), Outcome::exited, 3, 0, "", ""},
+        {shell("exit 5", std::chrono::milliseconds::max()), Outcome::exited, 5, 0, "", ""},
         {shell("printf out; printf err >&2; printf more"), Outcome::exited, 0, 0, "outmore", "err"},
         {shell("echo before; kill -USR1 $$"), Outcome::signalled, -1, SIGUSR1, "before\n", ""},
         // Standard input is empty, never the test's own.
@@ -134,6 +135,8 @@ TEST(ProcessRunner, StopsTheWholeGroupAtTheLimit) {
         {"ignores SIGTERM", "trap '' TERM; sleep 30 & echo $!; wait; echo late"},
         // The shell dies of SIGTERM; the grandchild shrugs it off and keeps both pipes open.
         {"grandchild holds the pipes", "(trap '' TERM; exec sleep 30) & echo $!; wait"},
+        // Output never stops arriving: the limit must still be noticed.
+        {"writes without end", "echo $$; exec yes"},
     };
     auto runner = makeProcessRunner();
     for (const auto& c : cases) {
@@ -143,21 +146,26 @@ TEST(ProcessRunner, StopsTheWholeGroupAtTheLimit) {
         EXPECT_FALSE(result.succeeded());
         const int pid = std::atoi(result.standardOutput.c_str());
         ASSERT_GT(pid, 0) << result.standardOutput;
-        EXPECT_EQ(result.standardOutput, std::to_string(pid) + "\n");
+        EXPECT_EQ(result.standardOutput.substr(0, result.standardOutput.find('\n') + 1),
+                  std::to_string(pid) + "\n");
         EXPECT_TRUE(hasEnded(pid));
     }
 }
 
 TEST(ProcessRunner, DoesNotWaitForAGrandchildThatOutlivesTheChild) {
-    // The shell exits at once; its background job inherits the pipes. Waiting for their end
-    // would run into the limit, which is shorter than the job.
-    auto runner = makeProcessRunner();
-    const ProcessResult result = runner->run(shell("sleep 20 & echo $!", 10s));
-    ASSERT_STREQ(outcomeName(result.outcome), "exited");
-    EXPECT_EQ(result.exitStatus, 0);
-    const int job = std::atoi(result.standardOutput.c_str());
-    ASSERT_GT(job, 0);
-    ::kill(job, SIGKILL);
+    // The shell exits at once; its background job inherits the pipes. Waiting for their end,
+    // or for a chatty job to fall silent, would run into the limit.
+    for (const char* job : {"sleep 20", "yes"}) {
+        SCOPED_TRACE(job);
+        ProcessRequest request = shell(std::string(job) + " & echo $!; exit 6", 10s);
+        request.maxCapturedBytes = 100;
+        const ProcessResult result = makeProcessRunner()->run(request);
+        const int pid = std::atoi(result.standardOutput.c_str());
+        if (pid > 0) ::kill(pid, SIGKILL);
+        ASSERT_STREQ(outcomeName(result.outcome), "exited");
+        EXPECT_EQ(result.exitStatus, 6);
+        EXPECT_GT(pid, 0);
+    }
 }
 
 TEST(ProcessRunner, CapsCapturedOutputAndKeepsReadingBothStreams) {
