@@ -44,7 +44,7 @@ SessionNotificationCenter::SessionNotificationCenter(QDBusConnection connection)
     : connection_(std::move(connection)) {}
 
 SessionNotificationCenter::~SessionNotificationCenter() {
-    for (auto& [name, subscription] : subscriptions_) unsubscribe(subscription);
+    for (auto& [name, subscription] : subscriptions_) unsubscribe(subscription, false);
     subscriptions_.clear();
     (void)flush();
 }
@@ -96,8 +96,11 @@ void SessionNotificationCenter::removeObserver(ObserverId id) {
     observers_.erase(observer);
     if (subscription == subscriptions_.end()) return;
     std::erase(subscription->second.observers, id);
-    if (subscription->second.observers.empty()) {
-        unsubscribe(subscription->second);
+    // While handlers run, an emptied subscription stays until the dispatch ends: a handler
+    // that swaps its observer for a new one of the same name keeps the notifications already
+    // on their way.
+    if (subscription->second.observers.empty() && dispatchDepth_ == 0) {
+        unsubscribe(subscription->second, false);
         subscriptions_.erase(subscription);
     }
 }
@@ -118,15 +121,14 @@ void SessionNotificationCenter::subscribe(const std::optional<std::string>& name
     }
 }
 
-void SessionNotificationCenter::unsubscribe(Subscription& subscription) {
+void SessionNotificationCenter::unsubscribe(Subscription& subscription, bool insideReceiver) {
     if (!subscription.receiver) return;
     connection_.disconnect(QString(), QLatin1StringView(dbus_wire::kPath),
                            QLatin1StringView(dbus_wire::kInterface),
                            QLatin1StringView(dbus_wire::kMember), subscription.argumentMatch,
                            QString(), subscription.receiver, SLOT(receive(QDBusMessage)));
     subscription.receiver->detach();
-    // A handler may be running inside this very receiver.
-    if (dispatchDepth_ > 0) {
+    if (insideReceiver) {
         subscription.receiver->deleteLater();
     } else {
         delete subscription.receiver;
@@ -140,16 +142,22 @@ void SessionNotificationCenter::dispatch(const std::optional<std::string>& name,
     if (subscription == subscriptions_.end()) return;
     // Handlers may add or remove observers: walk a copy, and skip those removed meanwhile.
     const std::vector<ObserverId> ids = subscription->second.observers;
-    struct DepthGuard {
-        int& depth;
-        explicit DepthGuard(int& d) : depth(d) { ++depth; }
-        ~DepthGuard() { --depth; }
-    } guard(dispatchDepth_);
+    ++dispatchDepth_;
     for (ObserverId id : ids) {
         auto observer = observers_.find(id);
         if (observer == observers_.end()) continue;
         const std::shared_ptr<Handler> handler = observer->second.handler;
         (*handler)(notification);
+    }
+    if (--dispatchDepth_ > 0) return;
+    // Still inside the slot of a receiver, which may be among those going.
+    for (auto it = subscriptions_.begin(); it != subscriptions_.end();) {
+        if (it->second.observers.empty()) {
+            unsubscribe(it->second, true);
+            it = subscriptions_.erase(it);
+        } else {
+            ++it;
+        }
     }
 }
 
@@ -159,10 +167,17 @@ Result<std::unique_ptr<NotificationCenter>> makeSessionNotificationCenter() {
     if (QThread::currentThread() != application->thread()) {
         return Error{"the notification centre must be made on the main thread"};
     }
-    QDBusConnection bus = QDBusConnection::sessionBus();
+    // A connection of our own rather than the shared default one: Qt holds back the default
+    // connection's messages until the event loop first runs and then lets newer ones overtake
+    // them, which would break the order of a sender's notifications.
+    const QString connectionName = QLatin1StringView(kNotificationConnectionName);
+    QDBusConnection bus =
+        QDBusConnection::connectToBus(QDBusConnection::SessionBus, connectionName);
     if (!bus.isConnected()) {
         QString reason = bus.lastError().message();
         if (reason.isEmpty()) reason = QStringLiteral("cannot connect");
+        // Forget the failed connection so that a later attempt tries again.
+        QDBusConnection::disconnectFromBus(connectionName);
         return Error{"no D-Bus session bus: " + reason.toStdString()};
     }
     return std::unique_ptr<NotificationCenter>(new SessionNotificationCenter(bus));

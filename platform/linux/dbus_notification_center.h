@@ -20,6 +20,10 @@
 
 namespace tavrel::platform {
 
+// The name of the session-bus connection every centre of a process shares. Messages sent on it
+// reach every receiver in the order sent.
+inline constexpr char kNotificationConnectionName[] = "com.local.tavrel.notifications";
+
 class SessionNotificationCenter;
 
 // Receives the signals of one bus subscription on the main thread.
@@ -75,7 +79,7 @@ private:
 
     void dispatch(const std::optional<std::string>& name, const Notification& notification);
     void subscribe(const std::optional<std::string>& name, Subscription& subscription);
-    void unsubscribe(Subscription& subscription);
+    void unsubscribe(Subscription& subscription, bool insideReceiver);
 
     QDBusConnection connection_;
     std::map<ObserverId, Observer> observers_;

@@ -13,7 +13,7 @@ namespace {
 
 // Coarse timers may fire up to 5 % early or late; short delays (debounces, animation steps)
 // need the precise kind. Long ones may be coarse because firing early is caught below.
-constexpr std::chrono::nanoseconds kPreciseBelow = std::chrono::seconds(5);
+constexpr std::chrono::nanoseconds kPreciseBelow = std::chrono::seconds(1);
 
 std::chrono::milliseconds timerInterval(std::chrono::nanoseconds remaining) {
     const auto milliseconds = std::chrono::ceil<std::chrono::milliseconds>(remaining);
