@@ -1,26 +1,20 @@
 #pragma once
 
-// Shared helpers of the settings tests: documents as JSON values, a private directory per test,
-// and stand-ins for the Dock's preferences and the clock.
+// Shared helpers of the settings tests: documents as JSON values and a private directory per
+// test.
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <map>
-#include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <sstream>
 #include <string>
-#include <utility>
 
 #include <gtest/gtest.h>
 
 #include "core/settings/settings_environment.h"
 #include "core/settings/stored_settings.h"
 #include "core/settings/taskbar_settings.h"
-#include "platform/clock.h"
-#include "platform/preferences.h"
 
 namespace tavrel::test {
 
@@ -58,32 +52,6 @@ inline void writeText(const std::filesystem::path& path, const std::string& text
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << text;
 }
-
-class StubPreferenceDomains : public platform::PreferenceDomains {
-public:
-    void set(std::string domain, std::string key, platform::PreferenceValue value) {
-        values_[{std::move(domain), std::move(key)}] = std::move(value);
-    }
-    std::optional<platform::PreferenceValue> value(std::string_view domain,
-                                                   std::string_view key) const override {
-        const auto found = values_.find({std::string(domain), std::string(key)});
-        if (found == values_.end()) return std::nullopt;
-        return found->second;
-    }
-
-private:
-    std::map<std::pair<std::string, std::string>, platform::PreferenceValue> values_;
-};
-
-class FixedClock : public platform::Clock {
-public:
-    explicit FixedClock(std::chrono::system_clock::time_point now) : now_(now) {}
-    Duration uptime() const override { return Duration{0}; }
-    std::chrono::system_clock::time_point now() const override { return now_; }
-
-private:
-    std::chrono::system_clock::time_point now_;
-};
 
 // A fresh directory for one test, removed afterwards.
 class ScratchDirectory {
