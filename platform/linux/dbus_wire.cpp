@@ -1,5 +1,6 @@
 #include "platform/linux/dbus_wire.h"
 
+#include <optional>
 #include <string>
 #include <type_traits>
 #include <utility>
@@ -42,10 +43,14 @@ Result<NotificationUserInfo> readUserInfo(const QDBusArgument& argument) {
         return Error{"userInfo is not a{sv}"};
     }
     NotificationUserInfo userInfo;
+    std::optional<Error> failure;
+    // Every begin is matched by its end even when reading stops early: QtDBus frees its
+    // nested readers only there.
     argument.beginMap();
     while (!argument.atEnd()) {
         if (userInfo.size() >= NotificationLimits::maxEntries) {
-            return Error{"userInfo has too many entries"};
+            failure = Error{"userInfo has too many entries"};
+            break;
         }
         QString key;
         QDBusVariant value;
@@ -54,13 +59,16 @@ Result<NotificationUserInfo> readUserInfo(const QDBusArgument& argument) {
         argument.endMapEntry();
         auto converted = fromVariant(value.variant());
         if (!converted) {
-            return Error{"userInfo \"" + toStdString(key) + "\": " + converted.error().message};
+            failure = Error{"userInfo \"" + toStdString(key) + "\": " + converted.error().message};
+            break;
         }
         if (!userInfo.emplace(toStdString(key), std::move(converted).value()).second) {
-            return Error{"userInfo key \"" + toStdString(key) + "\" appears twice"};
+            failure = Error{"userInfo key \"" + toStdString(key) + "\" appears twice"};
+            break;
         }
     }
     argument.endMap();
+    if (failure) return *failure;
     return userInfo;
 }
 
