@@ -1,5 +1,7 @@
 #include "core/settings/settings_environment.h"
 
+#include <utility>
+
 #include "core/settings/app_data_store.h"
 #include "core/settings/tavrel_resources.h"
 #include "platform/paths.h"
@@ -11,8 +13,12 @@ std::chrono::system_clock::time_point SettingsEnvironment::now() const {
 }
 
 SettingsEnvironment SettingsEnvironment::standard() {
+    return standardAt(AppDataStore::directoryURL());
+}
+
+SettingsEnvironment SettingsEnvironment::standardAt(std::filesystem::path directory) {
     SettingsEnvironment environment;
-    environment.directory = AppDataStore::directoryURL();
+    environment.directory = std::move(directory);
     environment.preferences =
         platform::makeFilePreferenceDomains(platform::paths::preferencesDirectory());
     environment.defaultDocument = [] {

@@ -33,6 +33,8 @@ struct SettingsEnvironment {
     // AppDataStore.directoryURL (created on first use), the user's preference domains and the
     // resource lookup of this process.
     static SettingsEnvironment standard();
+    // The same for a document in `directory`, which is left as it is.
+    static SettingsEnvironment standardAt(std::filesystem::path directory);
 };
 
 }  // namespace tavrel

@@ -1,0 +1,454 @@
+#include "tools/settings/settings_tool.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <sstream>
+
+#include "core/settings/settings_compatibility_recovery.h"
+#include "core/settings/settings_json.h"
+#include "core/settings/settings_keys.h"
+#include "core/settings/stored_settings.h"
+#include "core/settings/taskbar_settings.h"
+#include "platform/files.h"
+
+namespace tavrel {
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+namespace fs = std::filesystem;
+
+constexpr std::string_view kUsage =
+    R"(usage: tavrel-settings COMMAND [ARGUMENTS]
+
+Reads and edits the taskbar settings (settings.json) through the same model as the
+settings application: unknown keys are refused, values are checked and normalised,
+and every write replaces the whole document atomically.
+
+commands:
+  path              print where settings.json lives
+  dump              load settings.json as the application does (repairing and
+                    rewriting it when needed) and print the resulting document
+  get KEY           print one value: a top-level key, or windowsSettings.KEY /
+                    liquidGlassSettings.KEY for a theme's own value
+  set KEY JSON      store a value (JSON text: true, 42, 0.5, "text", {...}) and
+                    announce the change to the running taskbar
+  check             report whether settings.json decodes cleanly and which keys
+                    would fall back to their defaults; writes nothing
+  keys              list every key with the kind of value it takes
+  defaults          print the built-in default document
+  --help            show this text
+
+A top-level per-theme key (taskbarHeight, opacity, ...) means the value of the
+current theme. Exit status: 0 success, 1 check found problems, 2 usage error,
+unknown key, wrong value or failed write.
+)";
+
+constexpr const char* kThemeRecords[] = {"windowsSettings", "liquidGlassSettings"};
+
+// Equal as JSON values, whatever the order of object members.
+bool sameValue(const Json& a, const Json& b) {
+    return nlohmann::json::parse(a.dump()) == nlohmann::json::parse(b.dump());
+}
+
+std::string pretty(const Json& value) {
+    return value.is_structured() ? value.dump(2) : value.dump();
+}
+
+// Where a key of the command line lives in the document.
+struct KeyTarget {
+    std::string record;  // a theme record, or empty for the top level
+    std::string name;
+    SettingsValueKind kind = SettingsValueKind::boolean;
+    SettingsKeyRole role = SettingsKeyRole::global;
+    MirrorGroup mirror = MirrorGroup::none;
+
+    std::string display() const { return record.empty() ? name : record + "." + name; }
+};
+
+Result<KeyTarget> resolveKey(std::string_view key, bool forWriting) {
+    const std::string text(key);
+    const auto dot = key.find('.');
+    if (dot != std::string_view::npos) {
+        const std::string record(key.substr(0, dot));
+        const std::string name(key.substr(dot + 1));
+        if (std::find(std::begin(kThemeRecords), std::end(kThemeRecords), record) ==
+            std::end(kThemeRecords)) {
+            return Error{"unknown key '" + text +
+                         "': only windowsSettings.KEY and liquidGlassSettings.KEY have keys of "
+                         "their own"};
+        }
+        const auto* info = findThemeConfigurationKey(name);
+        if (info == nullptr) {
+            return Error{"unknown key '" + text + "': '" + name + "' is no key of a theme"};
+        }
+        return KeyTarget{record, name, info->kind, SettingsKeyRole::document, MirrorGroup::none};
+    }
+    const auto* info = findSettingsDocumentKey(key);
+    if (info == nullptr) {
+        return Error{"unknown key '" + text + "' (tavrel-settings keys lists them)"};
+    }
+    if (info->role == SettingsKeyRole::legacy) {
+        return Error{"'" + text + "' is a legacy key: it is read from older documents and " +
+                     "never written"};
+    }
+    if (forWriting && key == "themeIsolationVersion") {
+        return Error{"'themeIsolationVersion' is always written as 1"};
+    }
+    if (forWriting && info->role == SettingsKeyRole::derived) {
+        return Error{"'" + text + "' follows the storage boxes; set applicationStorageBoxes " +
+                     "instead"};
+    }
+    return KeyTarget{"", text, info->kind, info->role, info->mirror};
+}
+
+const Json* valueAt(const Json& document, const KeyTarget& target) {
+    const Json* scope = &document;
+    if (!target.record.empty()) {
+        const auto record = document.find(target.record);
+        if (record == document.end()) return nullptr;
+        scope = &*record;
+    }
+    const auto found = scope->find(target.name);
+    return found == scope->end() ? nullptr : &*found;
+}
+
+std::optional<StoredSettings> decodeFile(const fs::path& path, std::string* failure,
+                                         settings_json::DecodeIssues* issues = nullptr) {
+    auto bytes = platform::readFile(path, SettingsDocumentLimits::maxBytes);
+    if (!bytes) {
+        *failure = bytes.error().message;
+        return std::nullopt;
+    }
+    SettingsCompatibilityRecovery::reset();
+    auto record = StoredSettings::decode(*bytes, issues);
+    SettingsCompatibilityRecovery::consume();
+    if (!record) {
+        *failure = record.error().message;
+        return std::nullopt;
+    }
+    return std::move(*record);
+}
+
+// The values the application would work with, without writing anything: the document, else
+// the shipped default document, else the built-in defaults.
+TaskbarSettings readWithoutWriting(const SettingsEnvironment& environment, std::ostream& err) {
+    TaskbarSettings settings;
+    std::error_code error;
+    const bool existed = fs::exists(environment.settingsURL(), error);
+    if (existed) {
+        std::string failure;
+        if (const auto record = decodeFile(environment.settingsURL(), &failure)) {
+            settings.map(*record);
+            return settings;
+        }
+        err << "tavrel-settings: settings.json cannot be read (" << failure
+            << "); showing the values the application would start from\n";
+    }
+    if (environment.defaultDocument) {
+        if (const auto url = environment.defaultDocument()) {
+            std::string failure;
+            if (const auto record = decodeFile(*url, &failure)) settings.map(*record);
+        }
+    }
+    if (!existed) settings.setTaskbarEdgeFromNativeDock(environment.preferences.get());
+    return settings;
+}
+
+Json documentOf(const TaskbarSettings& settings) {
+    return Json::parse(settings.encoded().value());
+}
+
+// The top-level copies of the per-theme keys follow the current theme's record, as every writer
+// of the document keeps them.
+void synchroniseMirrors(Json& document) {
+    // A theme code of 1 is liquid glass; anything else, Windows.
+    const auto theme = document.find("theme");
+    const bool liquidGlass =
+        theme != document.end() && theme->is_number() && theme->get<double>() == 1.0;
+    const char* active = liquidGlass ? "liquidGlassSettings" : "windowsSettings";
+    const Json& record = document[active];
+    for (const auto& key : settingsDocumentKeys()) {
+        if (key.role != SettingsKeyRole::mirror) continue;
+        const std::string name(key.name);
+        if (record.contains(name)) document[name] = record[name];
+    }
+}
+
+int commandPath(const SettingsToolContext& context) {
+    context.out << context.environment(false).settingsURL().string() << "\n";
+    return SettingsToolExit::success;
+}
+
+int commandDump(const SettingsToolContext& context) {
+    const SettingsEnvironment environment = context.environment(true);
+    TaskbarSettings settings;
+    const auto report = settings.load(environment);
+    if (!report.saveStatus.ok()) {
+        context.err << "tavrel-settings: warning: the repaired document could not be written: "
+                    << report.saveStatus.error().message << "\n";
+    }
+    context.out << pretty(documentOf(settings)) << "\n";
+    return SettingsToolExit::success;
+}
+
+int commandGet(const SettingsToolContext& context, std::string_view key) {
+    const auto target = resolveKey(key, false);
+    if (!target) {
+        context.err << "tavrel-settings: " << target.error().message << "\n";
+        return SettingsToolExit::usage;
+    }
+    const TaskbarSettings settings = readWithoutWriting(context.environment(false), context.err);
+    const Json document = documentOf(settings);
+    const Json* value = valueAt(document, *target);
+    context.out << (value != nullptr ? pretty(*value) : "null") << "\n";
+    return SettingsToolExit::success;
+}
+
+// Checks the value's shape by decoding it where it will be stored.
+Status checkValue(const KeyTarget& target, const Json& value) {
+    Json probe = Json::object();
+    const bool inRecord = !target.record.empty() || target.role == SettingsKeyRole::mirror;
+    if (inRecord) {
+        probe["windowsSettings"][target.name] = value;
+    } else {
+        probe[target.name] = value;
+    }
+    settings_json::DecodeIssues issues;
+    SettingsCompatibilityRecovery::reset();
+    const auto decoded = StoredSettings::decode(probe.dump(), &issues);
+    SettingsCompatibilityRecovery::consume();
+    // Only the display selections may be cleared.
+    const bool clearable =
+        target.record.empty() &&
+        (target.name == "taskbarDisplayIdentifier" || target.name == "taskbarDisplayIdentifiers" ||
+         target.name == "taskbarExcludedDisplayIdentifiers");
+    if (!decoded || !issues.droppedKeys.empty() || (value.is_null() && !clearable)) {
+        return Error{"the value for '" + target.display() + "' must be " +
+                     std::string(settingsValueKindName(target.kind))};
+    }
+    return Status::success();
+}
+
+int commandSet(const SettingsToolContext& context, std::string_view key, std::string_view text) {
+    const auto target = resolveKey(key, true);
+    if (!target) {
+        context.err << "tavrel-settings: " << target.error().message << "\n";
+        return SettingsToolExit::usage;
+    }
+    Json value;
+    try {
+        value = Json::parse(text);
+    } catch (const Json::exception&) {
+        context.err << "tavrel-settings: '" << text
+                    << "' is not JSON (strings need quotes: '\"text\"')\n";
+        return SettingsToolExit::usage;
+    }
+    if (Status valid = checkValue(*target, value); !valid) {
+        context.err << "tavrel-settings: " << valid.error().message << "\n";
+        return SettingsToolExit::usage;
+    }
+
+    const SettingsEnvironment environment = context.environment(true);
+    const auto before =
+        platform::readFile(environment.settingsURL(), SettingsDocumentLimits::maxBytes);
+    TaskbarSettings current;
+    current.load(environment);
+
+    Json document;
+    if (target->record.empty() && target->name == "opacity") {
+        // The effective opacity: the Windows record's, or the liquid-glass material's.
+        current.setOpacity(value.get<double>());
+        document = documentOf(current);
+    } else {
+        document = documentOf(current);
+        if (!target->record.empty()) {
+            document[target->record][target->name] = value;
+        } else if (target->role == SettingsKeyRole::mirror) {
+            const bool liquidGlass = current.theme == TaskbarTheme::liquidGlass;
+            document[liquidGlass ? "liquidGlassSettings" : "windowsSettings"][target->name] = value;
+        } else {
+            document[target->name] = value;
+        }
+        synchroniseMirrors(document);
+    }
+
+    TaskbarSettings updated;
+    updated.map(StoredSettings::decode(document.dump()).value());
+    if (Status saved = updated.save(environment); !saved) {
+        context.err << "tavrel-settings: could not save " << environment.settingsURL().string()
+                    << ": " << saved.error().message << "\n";
+        return SettingsToolExit::usage;
+    }
+
+    const Json stored = documentOf(updated);
+    if (const Json* storedValue = valueAt(stored, *target);
+        storedValue != nullptr && !sameValue(*storedValue, value)) {
+        context.err << "tavrel-settings: note: " << target->display() << " was stored as "
+                    << pretty(*storedValue) << "\n";
+    }
+
+    const auto after =
+        platform::readFile(environment.settingsURL(), SettingsDocumentLimits::maxBytes);
+    const bool changed = before.ok() != after.ok() || (before.ok() && *before != *after);
+    if (changed) {
+        if (Status announced = context.announce(); !announced) {
+            context.err << "tavrel-settings: warning: settings.json was saved, but the change "
+                           "was not announced ("
+                        << announced.error().message
+                        << "); a running taskbar sees it when it next reloads its settings\n";
+        }
+    }
+    return SettingsToolExit::success;
+}
+
+std::string describeDroppedKey(const std::string& path) {
+    std::string kind;
+    const auto dot = path.find('.');
+    const auto bracket = path.find('[');
+    if (bracket == std::string::npos) {
+        if (dot == std::string::npos) {
+            if (const auto* info = findSettingsDocumentKey(path)) {
+                kind = settingsValueKindName(info->kind);
+            }
+        } else if (const auto* info = findThemeConfigurationKey(path.substr(dot + 1))) {
+            kind = settingsValueKindName(info->kind);
+        }
+    }
+    if (kind.empty()) return "  " + path + ": cannot be read; left out\n";
+    return "  " + path + ": not " + kind + "; the default is used\n";
+}
+
+int commandCheck(const SettingsToolContext& context) {
+    const SettingsEnvironment environment = context.environment(false);
+    const fs::path url = environment.settingsURL();
+    std::error_code error;
+    if (!fs::exists(url, error)) {
+        context.out << url.string()
+                    << " does not exist yet; the application creates it from the defaults.\n";
+        return SettingsToolExit::success;
+    }
+    std::string failure;
+    settings_json::DecodeIssues issues;
+    const auto record = decodeFile(url, &failure, &issues);
+    if (!record) {
+        context.out << url.string() << " cannot be read: " << failure << "\n"
+                    << "The application will move it aside as "
+                       "settings.incompatible-<time>-<id>.json and start from the defaults.\n";
+        return SettingsToolExit::problems;
+    }
+
+    std::vector<std::string> unknown;
+    std::vector<std::string> legacy;
+    if (const auto bytes = platform::readFile(url, SettingsDocumentLimits::maxBytes)) {
+        const Json document = Json::parse(*bytes, nullptr, false);
+        for (const auto& item : document.items()) {
+            const auto* info = findSettingsDocumentKey(item.key());
+            if (info == nullptr) {
+                unknown.push_back(item.key());
+            } else if (info->role == SettingsKeyRole::legacy) {
+                legacy.push_back(item.key());
+            }
+        }
+    }
+    TaskbarSettings settings;
+    const auto mapping = settings.map(*record);
+
+    if (issues.droppedKeys.empty()) {
+        context.out << url.string() << " decodes cleanly.\n";
+    } else {
+        context.out << url.string() << " decodes, but " << issues.droppedKeys.size()
+                    << (issues.droppedKeys.size() == 1 ? " key falls" : " keys fall")
+                    << " back to the default:\n";
+        for (const auto& path : issues.droppedKeys) context.out << describeDroppedKey(path);
+    }
+    const auto list = [](const std::vector<std::string>& keys) {
+        std::string text;
+        for (const auto& key : keys) text += (text.empty() ? "" : ", ") + key;
+        return text;
+    };
+    if (mapping.themeIsolationRan) {
+        context.out << "note: no themeIsolationVersion: the layout keys are copied into both "
+                       "themes once.\n";
+    }
+    if (mapping.heightRepaired) {
+        context.out << "note: the liquid-glass taskbar height was overwritten with the Windows "
+                       "height and is repaired.\n";
+    }
+    if (!legacy.empty()) {
+        context.out << "note: legacy keys, migrated and then dropped: " << list(legacy) << "\n";
+    }
+    if (!unknown.empty()) {
+        context.out << "note: unknown keys, ignored and dropped on the next save: " << list(unknown)
+                    << "\n";
+    }
+    if (!issues.droppedKeys.empty() || mapping.themeIsolationRan || mapping.heightRepaired) {
+        context.out << "The application rewrites the document when it next loads it.\n";
+    }
+    return issues.droppedKeys.empty() ? SettingsToolExit::success : SettingsToolExit::problems;
+}
+
+int commandKeys(const SettingsToolContext& context) {
+    for (const auto& key : settingsDocumentKeys()) {
+        context.out << key.name << "\t" << settingsValueKindName(key.kind);
+        if (key.role == SettingsKeyRole::mirror) context.out << " (the current theme's value)";
+        if (key.role == SettingsKeyRole::legacy) context.out << " (legacy, never written)";
+        if (key.role == SettingsKeyRole::derived) context.out << " (follows the storage boxes)";
+        context.out << "\n";
+    }
+    for (const char* record : kThemeRecords) {
+        for (const auto& key : themeConfigurationKeys()) {
+            context.out << record << "." << key.name << "\t" << settingsValueKindName(key.kind)
+                        << "\n";
+        }
+    }
+    return SettingsToolExit::success;
+}
+
+int usageError(const SettingsToolContext& context, const std::string& message) {
+    context.err << "tavrel-settings: " << message << "\n"
+                << "Try 'tavrel-settings --help'.\n";
+    return SettingsToolExit::usage;
+}
+
+}  // namespace
+
+std::string_view settingsToolUsage() {
+    return kUsage;
+}
+
+int runSettingsTool(const std::vector<std::string>& arguments, const SettingsToolContext& context) {
+    if (arguments.empty()) return usageError(context, "no command given");
+    const std::string& command = arguments[0];
+    const std::size_t operands = arguments.size() - 1;
+    const auto expect = [&](std::size_t count, const char* shape) -> bool {
+        if (operands == count) return true;
+        usageError(context, "usage: tavrel-settings " + command + shape);
+        return false;
+    };
+    if (command == "--help" || command == "-h" || command == "help") {
+        context.out << kUsage;
+        return SettingsToolExit::success;
+    }
+    if (command == "path") return expect(0, "") ? commandPath(context) : SettingsToolExit::usage;
+    if (command == "dump") return expect(0, "") ? commandDump(context) : SettingsToolExit::usage;
+    if (command == "check") return expect(0, "") ? commandCheck(context) : SettingsToolExit::usage;
+    if (command == "keys") return expect(0, "") ? commandKeys(context) : SettingsToolExit::usage;
+    if (command == "defaults") {
+        if (!expect(0, "")) return SettingsToolExit::usage;
+        context.out << pretty(documentOf(TaskbarSettings())) << "\n";
+        return SettingsToolExit::success;
+    }
+    if (command == "get") {
+        return expect(1, " KEY") ? commandGet(context, arguments[1]) : SettingsToolExit::usage;
+    }
+    if (command == "set") {
+        return expect(2, " KEY JSON") ? commandSet(context, arguments[1], arguments[2])
+                                      : SettingsToolExit::usage;
+    }
+    return usageError(context, "unknown command '" + command + "'");
+}
+
+}  // namespace tavrel
