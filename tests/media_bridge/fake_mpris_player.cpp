@@ -5,6 +5,9 @@
 //   title|album|arturl|trackid <text>   artist <a>|<b>…   length <µs>   clear   (Metadata)
 //   status Playing|Paused|Stopped   rate <x>   can <Property> true|false
 //   position <µs>   (silent, as players are while playing)   seek <µs>   (Seeked)
+//
+// The position advances at the rate while playing and a new track id starts at 0, as MPRIS
+// players behave.
 //   quit
 //
 // It prints "ready <pid>" once the name is owned, "ok" after each command (once the bus has passed
@@ -24,6 +27,7 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusVariant>
 #include <QDBusVirtualObject>
+#include <QElapsedTimer>
 #include <QSocketNotifier>
 #include <QStringList>
 #include <QVariantMap>
@@ -63,6 +67,7 @@ public:
                  {QStringLiteral("Identity"), QStringLiteral("Fake ") + name_},
                  {QStringLiteral("SupportedUriSchemes"), QStringList()},
                  {QStringLiteral("SupportedMimeTypes"), QStringList()}};
+        sinceAnchor_.start();
     }
 
     QString introspect(const QString&) const override {
@@ -84,6 +89,7 @@ public:
             const QVariantMap* properties = interface == kPlayerInterface ? &player_
                                             : interface == kRootInterface ? &root_
                                                                           : nullptr;
+            player_[QStringLiteral("Position")] = position();
             if (message.member() == QLatin1String("GetAll")) {
                 connection.send(message.createReply(properties ? *properties : QVariantMap()));
                 return true;
@@ -117,14 +123,12 @@ public:
     bool command(const QString& line) {
         const QString word = line.section(QLatin1Char(' '), 0, 0);
         const QString value = line.section(QLatin1Char(' '), 1);
-        static const QStringList textKeys = {QStringLiteral("title"), QStringLiteral("album"),
-                                             QStringLiteral("arturl")};
-        if (textKeys.contains(word)) {
-            setMetadata((word == QLatin1String("arturl") ? QStringLiteral("mpris:")
-                                                         : QStringLiteral("xesam:")) +
-                            (word == QLatin1String("arturl") ? QStringLiteral("artUrl") : word),
-                        value);
+        if (word == QLatin1String("title") || word == QLatin1String("album")) {
+            setMetadata(QStringLiteral("xesam:") + word, value);
+        } else if (word == QLatin1String("arturl")) {
+            setMetadata(QStringLiteral("mpris:artUrl"), value);
         } else if (word == QLatin1String("trackid")) {
+            anchor(0);
             setMetadata(QStringLiteral("mpris:trackid"),
                         QVariant::fromValue(QDBusObjectPath(value)));
         } else if (word == QLatin1String("artist")) {
@@ -142,9 +146,9 @@ public:
             setProperty(value.section(QLatin1Char(' '), 0, 0),
                         value.section(QLatin1Char(' '), 1) == QLatin1String("true"));
         } else if (word == QLatin1String("position")) {
-            player_[QStringLiteral("Position")] = value.toLongLong();
+            anchor(value.toLongLong());
         } else if (word == QLatin1String("seek")) {
-            player_[QStringLiteral("Position")] = value.toLongLong();
+            anchor(value.toLongLong());
             QDBusMessage seeked =
                 QDBusMessage::createSignal(kPath, kPlayerInterface, QStringLiteral("Seeked"));
             seeked.setArguments({value.toLongLong()});
@@ -166,7 +170,21 @@ private:
         setProperty(QStringLiteral("Metadata"), metadata);
     }
 
+    qlonglong position() const {
+        if (status() != QLatin1String("Playing")) return anchorPosition_;
+        const double rate = player_.value(QStringLiteral("Rate")).toDouble();
+        return anchorPosition_ + qlonglong(rate * double(sinceAnchor_.nsecsElapsed()) / 1000.0);
+    }
+
+    void anchor(qlonglong position) {
+        anchorPosition_ = position;
+        sinceAnchor_.restart();
+    }
+
     void setProperty(const QString& key, const QVariant& value) {
+        if (key == QLatin1String("PlaybackStatus") || key == QLatin1String("Rate")) {
+            anchor(position());
+        }
         player_[key] = value;
         QDBusMessage changed = QDBusMessage::createSignal(kPath, kPropertiesInterface,
                                                           QStringLiteral("PropertiesChanged"));
@@ -178,6 +196,8 @@ private:
     QString name_;
     QVariantMap player_;
     QVariantMap root_;
+    qlonglong anchorPosition_ = 0;
+    QElapsedTimer sinceAnchor_;
 };
 
 }  // namespace

@@ -63,6 +63,10 @@ std::function<bool(const json&)> reportWith(const std::string& key, const json& 
     };
 }
 
+bool isAnswer(const json& record) {
+    return record.contains("command");
+}
+
 TEST_F(MprisBridgeTest, ReportCarriesThePlayersValuesAndPid) {
     const std::string artwork("\x89PNG\r\n\x1a\n\0\x01\x02", 11);
     const fs::path artPath = directory_ / "cover art.png";
@@ -70,28 +74,30 @@ TEST_F(MprisBridgeTest, ReportCarriesThePlayersValuesAndPid) {
     const std::string artUrl = fileUrl(artPath);
     auto player = startPlayer(
         "alpha", {"title Blue in Green", "artist Miles Davis|Bill Evans", "album Kind of Blue",
-                  "length 337500000", "position 12250000", "rate 1.5", "arturl " + artUrl,
-                  "trackid /org/tavrel/track/1", "status Playing"});
+                  "length 337500000", "trackid /org/tavrel/track/1", "position 12250000",
+                  "rate 1.5", "arturl " + artUrl, "status Paused"});
 
     BridgeProcess bridge;
     auto report = bridge.waitForRecord(isReport);
     ASSERT_TRUE(report);
+    // Paused: the position stands still, so the rate is 0.
     EXPECT_EQ(*report, json({{"Title", "Blue in Green"},
                              {"Artist", "Miles Davis, Bill Evans"},
                              {"Album", "Kind of Blue"},
                              {"Duration", 337.5},
                              {"ElapsedTime", 12.25},
-                             {"PlaybackRate", 1.5},
+                             {"PlaybackRate", 0.0},
                              {"ArtworkIdentifier", artUrl},
                              {"ArtworkData", base64::encode(artwork)},
-                             {"isPlaying", true},
+                             {"isPlaying", false},
                              {"pid", player->pid()}}));
 
-    // Paused: the position stands still, so the rate is 0.
-    ASSERT_TRUE(player->command("status Paused"));
-    report = bridge.waitForRecord(reportWith("isPlaying", false));
+    ASSERT_TRUE(player->command("status Playing"));
+    report = bridge.waitForRecord(reportWith("isPlaying", true));
     ASSERT_TRUE(report);
-    EXPECT_EQ((*report)["PlaybackRate"], 0.0);
+    EXPECT_EQ((*report)["PlaybackRate"], 1.5);
+    EXPECT_GE((*report)["ElapsedTime"].get<double>(), 12.25);
+    EXPECT_EQ((*report)["Title"], "Blue in Green");
     EXPECT_EQ((*report)["pid"], player->pid());
 }
 
@@ -152,7 +158,8 @@ TEST_F(MprisBridgeTest, CommandsReachThePlayer) {
     };
     for (const auto& c : cases) {
         bridge.writeLine(c.line);
-        EXPECT_EQ(bridge.nextRecord(), json({{"command", c.command}, {"accepted", true}}))
+        EXPECT_EQ(bridge.waitForRecord(isAnswer),
+                  json({{"command", c.command}, {"accepted", true}}))
             << c.line;
         EXPECT_TRUE(player->waitForCall(c.method)) << c.line;
         EXPECT_TRUE(bridge.waitForRecord(isReport)) << "report after " << c.line;
@@ -164,24 +171,43 @@ TEST_F(MprisBridgeTest, CommandsReachThePlayer) {
     ASSERT_TRUE(player->command("title Last"));
     ASSERT_TRUE(bridge.waitForRecord(reportWith("Title", "Last")));
     bridge.writeLine("4");
-    EXPECT_TRUE(bridge.waitForRecord([](const json& r) { return r.contains("command"); }) ==
-                json({{"command", 4}, {"accepted", false}}));
+    EXPECT_TRUE(bridge.waitForRecord(isAnswer) == json({{"command", 4}, {"accepted", false}}));
     bridge.writeLine("5");
     EXPECT_TRUE(player->waitForCall("Previous"));
     for (const auto& line : player->unread()) EXPECT_NE(line, "called Next");
 }
 
 TEST_F(MprisBridgeTest, ChangesProduceReportsWithoutBeingAsked) {
-    auto player = startPlayer("alpha", {"title First", "length 1000000", "status Playing"});
+    auto player = startPlayer("alpha", {"title First", "length 100000000", "status Playing"});
     BridgeProcess bridge;
     ASSERT_TRUE(bridge.waitForRecord(reportWith("Title", "First")));
 
     ASSERT_TRUE(player->command("title Second"));
     EXPECT_TRUE(bridge.waitForRecord(reportWith("Title", "Second")));
-    ASSERT_TRUE(player->command("seek 30000000"));
-    EXPECT_TRUE(bridge.waitForRecord(reportWith("ElapsedTime", 30.0)));
     ASSERT_TRUE(player->command("status Paused"));
     EXPECT_TRUE(bridge.waitForRecord(reportWith("isPlaying", false)));
+    ASSERT_TRUE(player->command("seek 30000000"));
+    EXPECT_TRUE(bridge.waitForRecord(reportWith("ElapsedTime", 30.0)));
+}
+
+TEST_F(MprisBridgeTest, ThePositionFollowsThePlayer) {
+    auto player = startPlayer("alpha", {"title Song", "length 300000000", "trackid /t/1",
+                                        "position 5000000", "status Paused"});
+    BridgeProcess bridge;
+    ASSERT_TRUE(bridge.waitForRecord(reportWith("ElapsedTime", 5.0)));
+
+    // A new track starts at its beginning.
+    ASSERT_TRUE(player->command("position 50000000"));
+    ASSERT_TRUE(player->command("trackid /t/2"));
+    EXPECT_TRUE(bridge.waitForRecord([](const json& r) {
+        return isReport(r) && r.value("ArtworkIdentifier", "") == "/t/2" &&
+               r.value("ElapsedTime", -1.0) == 0.0;
+    }));
+
+    // A player that moved without saying so is caught up with after the next report.
+    ASSERT_TRUE(player->command("position 100000000"));
+    bridge.writeLine("refresh");
+    EXPECT_TRUE(bridge.waitForRecord(reportWith("ElapsedTime", 100.0)));
 }
 
 TEST_F(MprisBridgeTest, ThePlayingPlayerIsChosenElseTheLastChanged) {
@@ -241,8 +267,7 @@ TEST_F(MprisBridgeTest, PlayersAppearingAndLeavingAreFollowed) {
 
     // Still serving after its last player left.
     bridge.writeLine("2");
-    EXPECT_EQ(bridge.waitForRecord([](const json& r) { return r.contains("command"); }),
-              json({{"command", 2}, {"accepted", false}}));
+    EXPECT_EQ(bridge.waitForRecord(isAnswer), json({{"command", 2}, {"accepted", false}}));
 }
 
 TEST_F(MprisBridgeTest, LinesAreAnsweredInProtocolOrderAndClosingInputEndsTheBridge) {

@@ -1,7 +1,9 @@
 // How MPRIS player state becomes the bridge's now-playing answers: the choice of player, the
 // info entries and which commands a player is sent.
 
+#include <chrono>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <optional>
 #include <string>
@@ -15,6 +17,7 @@
 
 #include "platform/linux/mpris/mpris_player_info.h"
 #include "platform/linux/mpris/now_playing_choice.h"
+#include "platform/linux/mpris/playback_position.h"
 
 namespace tavrel::platform::mpris {
 namespace {
@@ -36,10 +39,7 @@ TEST(NowPlayingChoiceTest, PlayingWinsThenTheMostRecentChange) {
 }
 
 QVariantMap player(const QVariantMap& metadata, const QString& status, QVariant rate = 1.0) {
-    return {{"Metadata", metadata},
-            {"PlaybackStatus", status},
-            {"Rate", rate},
-            {"Position", qlonglong(2'500'000)}};
+    return {{"Metadata", metadata}, {"PlaybackStatus", status}, {"Rate", rate}};
 }
 
 TEST(MprisInfoTest, PropertiesBecomeInfoEntries) {
@@ -72,11 +72,11 @@ TEST(MprisInfoTest, PropertiesBecomeInfoEntries) {
          player({}, "Playing", std::numeric_limits<double>::quiet_NaN()),
          {{name("ElapsedTime"), 2.5}, {name("PlaybackRate"), 1.0}}},
         {"lengths in other integer types; a single artist string; a list is another type",
-         player({{"mpris:length", qulonglong(1'000'000)},
+         player({{"mpris:length", qulonglong(10'000'000)},
                  {"xesam:artist", "Solo"},
                  {"xesam:album", QStringList()}},
                 "Stopped"),
-         {{name("Duration"), 1.0},
+         {{name("Duration"), 10.0},
           {name("Artist"), std::string("Solo")},
           {name("Album"), OtherNowPlayingValue{}},
           {name("ElapsedTime"), 2.5},
@@ -93,15 +93,101 @@ TEST(MprisInfoTest, PropertiesBecomeInfoEntries) {
     };
     for (const auto& c : cases) {
         ArtworkCache artwork;
-        EXPECT_EQ(nowPlayingInfoFromProperties(c.properties, true, artwork), c.expected) << c.name;
+        EXPECT_EQ(nowPlayingInfoFromProperties(c.properties, 2'500'000, artwork), c.expected)
+            << c.name;
     }
 }
 
-TEST(MprisInfoTest, WithoutAFreshPositionElapsedTimeIsLeftOut) {
-    ArtworkCache artwork;
-    const auto info = nowPlayingInfoFromProperties(player({}, "Playing"), false, artwork);
-    EXPECT_FALSE(info.contains(nowPlayingInfoEntryName("ElapsedTime")));
-    EXPECT_TRUE(info.contains(nowPlayingInfoEntryName("PlaybackRate")));
+TEST(MprisInfoTest, ElapsedTimeIsLeftOutWhenUnknownAndNeverPassesTheEnd) {
+    const auto elapsed = nowPlayingInfoEntryName("ElapsedTime");
+    const struct {
+        const char* name;
+        QVariantMap metadata;
+        std::optional<std::int64_t> position;
+        std::optional<NowPlayingValue> expected;
+    } cases[] = {
+        {"unknown position", {}, std::nullopt, std::nullopt},
+        {"within the track", {{"mpris:length", qlonglong(10'000'000)}}, 4'000'000, 4.0},
+        {"past the end", {{"mpris:length", qlonglong(10'000'000)}}, 12'000'000, 10.0},
+        {"no length to stop at", {}, 12'000'000, 12.0},
+        {"a zero length means unknown", {{"mpris:length", qlonglong(0)}}, 12'000'000, 12.0},
+    };
+    for (const auto& c : cases) {
+        ArtworkCache artwork;
+        const auto info =
+            nowPlayingInfoFromProperties(player(c.metadata, "Playing"), c.position, artwork);
+        const auto it = info.find(elapsed);
+        EXPECT_EQ(it == info.end() ? std::nullopt : std::optional(it->second), c.expected)
+            << c.name;
+    }
+}
+
+TEST(PlaybackPositionTest, AdvancesAtTheRateBetweenAnnouncedChanges) {
+    using std::chrono::seconds;
+    const PlaybackPosition::Time t0{};
+    const struct {
+        const char* name;
+        std::function<void(PlaybackPosition&)> events;
+        PlaybackPosition::Time at;
+        std::optional<std::int64_t> expected;
+    } cases[] = {
+        {"nothing known yet", [](auto&) {}, t0 + seconds(5), std::nullopt},
+        {"paused: stands still", [&](auto& p) { p.set(3'000'000, t0); }, t0 + seconds(5),
+         3'000'000},
+        {"playing at 1.5",
+         [&](auto& p) {
+             p.changeRate(1.5, t0);
+             p.set(3'000'000, t0);
+         },
+         t0 + seconds(2), 6'000'000},
+        {"a pause keeps the position reached",
+         [&](auto& p) {
+             p.changeRate(1.0, t0);
+             p.set(0, t0);
+             p.changeRate(0, t0 + seconds(4));
+         },
+         t0 + seconds(60), 4'000'000},
+        {"a seek while playing starts over from there",
+         [&](auto& p) {
+             p.changeRate(1.0, t0);
+             p.set(0, t0);
+             p.set(30'000'000, t0 + seconds(10));
+         },
+         t0 + seconds(11), 31'000'000},
+        {"never negative (rewinding, or a negative position)",
+         [&](auto& p) {
+             p.changeRate(-2.0, t0);
+             p.set(1'000'000, t0);
+         },
+         t0 + seconds(5), 0},
+    };
+    for (const auto& c : cases) {
+        PlaybackPosition position;
+        c.events(position);
+        EXPECT_EQ(position.at(c.at), c.expected) << c.name;
+    }
+}
+
+TEST(MprisInfoTest, NewTracksAreToldApartByIdElseByUrlAndTitle) {
+    const struct {
+        const char* name;
+        QVariantMap before;
+        QVariantMap after;
+        bool isNew;
+    } cases[] = {
+        {"same id, new art",
+         {{"mpris:trackid", "/t/1"}},
+         {{"mpris:trackid", "/t/1"}, {"mpris:artUrl", "file:///a"}},
+         false},
+        {"new id", {{"mpris:trackid", "/t/1"}}, {{"mpris:trackid", "/t/2"}}, true},
+        {"no ids, same title",
+         {{"xesam:title", "A"}},
+         {{"xesam:title", "A"}, {"xesam:album", "B"}},
+         false},
+        {"no ids, new title", {{"xesam:title", "A"}}, {{"xesam:title", "B"}}, true},
+        {"no ids, new URL", {{"xesam:url", "file:///1"}}, {{"xesam:url", "file:///2"}}, true},
+    };
+    for (const auto& c : cases) EXPECT_EQ(isNewTrack(c.before, c.after), c.isNew) << c.name;
 }
 
 TEST(MprisCommandTest, PlayersAreOnlyAskedWhatTheySayTheyCanDo) {

@@ -1,11 +1,13 @@
 #include "platform/linux/mpris/mpris_now_playing_source.h"
 
+#include <chrono>
+#include <cstdlib>
 #include <utility>
 
 #include <QDBusConnectionInterface>
 #include <QDBusPendingCallWatcher>
 #include <QDBusServiceWatcher>
-#include <QMetaObject>
+#include <QTimer>
 
 #include "platform/linux/mpris/mpris_player_info.h"
 #include "platform/linux/mpris/now_playing_choice.h"
@@ -151,7 +153,7 @@ void MprisNowPlayingSource::fetchProperties(const QString& name, std::uint64_t d
         Player& player = it->second;
         const bool wasReady = player.ready();
         if (reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()) {
-            player.properties = plainProperties(reply.arguments().first());
+            applyProperties(player, plainProperties(reply.arguments().first()), true);
         }
         player.havePropertiesReply = true;
         if (!player.ready()) return;
@@ -189,9 +191,7 @@ void MprisNowPlayingSource::onPropertiesChanged(const QDBusMessage& message) {
                                         : QStringList();
     for (auto& [name, player] : players_) {
         if (player.owner != message.service()) continue;
-        for (auto it = changed.begin(); it != changed.end(); ++it) {
-            player.properties.insert(it.key(), it.value());
-        }
+        applyProperties(player, changed, false);
         for (const QString& key : invalidated) player.properties.remove(key);
         // Invalidated properties come without values: read them again, announce on the reply.
         if (!invalidated.isEmpty()) fetchProperties(name, player.discovery);
@@ -207,8 +207,9 @@ void MprisNowPlayingSource::onSeeked(const QDBusMessage& message) {
     const QVariantList arguments = message.arguments();
     for (auto& [name, player] : players_) {
         if (player.owner != message.service()) continue;
-        if (!arguments.isEmpty())
-            player.properties.insert(QStringLiteral("Position"), arguments.first());
+        const auto position =
+            arguments.isEmpty() ? std::nullopt : mpris::microseconds(arguments.first());
+        if (position) player.position.set(*position, std::chrono::steady_clock::now());
         if (!player.ready()) continue;
         touch(player);
         announce(name, NowPlayingChange::infoDidChange);
@@ -255,50 +256,92 @@ void MprisNowPlayingSource::whenDiscovered(std::function<void()> work) {
     }
 }
 
-void MprisNowPlayingSource::deliver(std::function<void()> answer) {
-    QMetaObject::invokeMethod(this, std::move(answer), Qt::QueuedConnection);
+void MprisNowPlayingSource::applyProperties(Player& player, const QVariantMap& changed,
+                                            bool replaceAll) {
+    const auto now = std::chrono::steady_clock::now();
+    const QString metadataKey = QStringLiteral("Metadata");
+    const QVariantMap oldMetadata = mpris::plainDBusMap(player.properties.value(metadataKey));
+    if (replaceAll) {
+        player.properties = changed;
+    } else {
+        for (auto it = changed.begin(); it != changed.end(); ++it) {
+            player.properties.insert(it.key(), it.value());
+        }
+    }
+    // The position so far advanced at the old rate; from now on at the new one.
+    if (replaceAll || changed.contains(QStringLiteral("PlaybackStatus")) ||
+        changed.contains(QStringLiteral("Rate"))) {
+        player.position.changeRate(mpris::effectiveRate(player.properties), now);
+    }
+    // A new track starts at its beginning unless the player says otherwise.
+    if (changed.contains(metadataKey) &&
+        mpris::isNewTrack(oldMetadata, mpris::plainDBusMap(player.properties.value(metadataKey)))) {
+        player.position.set(0, now);
+    }
+    if (const auto position = mpris::microseconds(changed.value(QStringLiteral("Position")))) {
+        player.position.set(*position, now);
+    }
 }
 
+void MprisNowPlayingSource::scheduleChecks(const QString& name) {
+    Player& player = players_.at(name);
+    if (player.positionCheckScheduled) return;
+    player.positionCheckScheduled = true;
+    QTimer::singleShot(kPositionCheckDelayMs, this, [this, name, discovery = player.discovery] {
+        checkPosition(name, discovery);
+    });
+}
+
+void MprisNowPlayingSource::checkPosition(const QString& name, std::uint64_t discovery) {
+    const auto it = players_.find(name);
+    if (it == players_.end() || it->second.discovery != discovery) return;
+    Player& player = it->second;
+    player.positionCheckScheduled = false;
+    QDBusMessage get = QDBusMessage::createMethodCall(
+        name, mpris::kObjectPath, mpris::kPropertiesInterface, QStringLiteral("Get"));
+    get.setArguments({mpris::kPlayerInterface, QStringLiteral("Position")});
+    call(get, [this, name, discovery](const QDBusMessage& reply) {
+        const auto found = players_.find(name);
+        if (found == players_.end() || found->second.discovery != discovery) return;
+        Player& current = found->second;
+        if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return;
+        const auto read = mpris::microseconds(mpris::plainDBusValue(reply.arguments().first()));
+        if (!read) return;
+        const auto now = std::chrono::steady_clock::now();
+        const auto model = current.position.at(now);
+        if (model && std::abs(*read - *model) <= kPositionToleranceUs) return;
+        current.position.set(*read, now);
+        announce(name, NowPlayingChange::infoDidChange);
+    });
+}
+
+// The answers come straight from the cache, within the call: a report then goes out on the same
+// turn of the event loop as the change that asked for it.
 void MprisNowPlayingSource::getNowPlayingInfo(InfoCallback done) {
-    whenDiscovered([this, done = std::move(done)]() mutable {
+    whenDiscovered([this, done = std::move(done)] {
         QString name;
         const Player* player = currentPlayer(&name);
         if (!player) {
-            deliver([done = std::move(done)] { done(std::nullopt); });
+            done(std::nullopt);
             return;
         }
-        // The position is not announced by players while it advances, so read it (and the
-        // rest, in the same round trip) fresh for every report.
-        const std::uint64_t discovery = player->discovery;
-        call(getAllPlayerProperties(name),
-             [this, name, discovery, done = std::move(done)](const QDBusMessage& reply) {
-                 const auto it = players_.find(name);
-                 if (it == players_.end() || it->second.discovery != discovery) {
-                     done(std::nullopt);
-                     return;
-                 }
-                 Player& current = it->second;
-                 const bool fresh =
-                     reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty();
-                 if (fresh) current.properties = plainProperties(reply.arguments().first());
-                 done(mpris::nowPlayingInfoFromProperties(current.properties, fresh, artwork_));
-             });
+        done(mpris::nowPlayingInfoFromProperties(
+            player->properties, player->position.at(std::chrono::steady_clock::now()), artwork_));
+        scheduleChecks(name);
     });
 }
 
 void MprisNowPlayingSource::getNowPlayingApplicationIsPlaying(IsPlayingCallback done) {
-    whenDiscovered([this, done = std::move(done)]() mutable {
+    whenDiscovered([this, done = std::move(done)] {
         const Player* player = currentPlayer();
-        const bool playing = player && mpris::isPlayingStatus(player->properties);
-        deliver([done = std::move(done), playing] { done(playing); });
+        done(player && mpris::isPlayingStatus(player->properties));
     });
 }
 
 void MprisNowPlayingSource::getNowPlayingApplicationPID(PidCallback done) {
-    whenDiscovered([this, done = std::move(done)]() mutable {
+    whenDiscovered([this, done = std::move(done)] {
         const Player* player = currentPlayer();
-        const std::int64_t pid = player ? player->pid : 0;
-        deliver([done = std::move(done), pid] { done(pid); });
+        done(player ? player->pid : 0);
     });
 }
 

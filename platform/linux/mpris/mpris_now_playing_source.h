@@ -6,6 +6,11 @@
 // player that is playing (the most recently changed one if several are), else the one that
 // changed most recently. Everything is event driven: bus signals and asynchronous calls, no
 // polling and no blocking call on the main thread.
+//
+// Answers come from what the players announced, so a report needs no round trip to the player;
+// the position follows the MPRIS model (see PlaybackPosition). Each report also reads the
+// player's position shortly afterwards and, should the player have strayed from the model,
+// corrects it and announces the change.
 
 #include <cstdint>
 #include <functional>
@@ -20,6 +25,7 @@
 #include <QVariantMap>
 
 #include "platform/linux/mpris/artwork_file.h"
+#include "platform/linux/mpris/playback_position.h"
 #include "platform/now_playing.h"
 
 class QDBusServiceWatcher;
@@ -32,6 +38,10 @@ class MprisNowPlayingSource final : public QObject, public NowPlayingSource {
 public:
     // Replies slower than this count as failed, so that a hung player cannot stall reports.
     static constexpr int kCallTimeoutMs = 2000;
+    // Players differ in how finely they publish the position (some in whole seconds); only a
+    // larger difference from the model counts as straying.
+    static constexpr std::int64_t kPositionToleranceUs = 1'500'000;
+    static constexpr int kPositionCheckDelayMs = 250;
 
     explicit MprisNowPlayingSource(QDBusConnection bus, QObject* parent = nullptr);
     ~MprisNowPlayingSource() override;
@@ -50,6 +60,8 @@ private:
     struct Player {
         QString owner;  // unique connection name, the sender of its signals
         QVariantMap properties;
+        mpris::PlaybackPosition position;
+        bool positionCheckScheduled = false;
         std::int64_t pid = 0;
         bool havePropertiesReply = false;
         bool havePidReply = false;
@@ -65,14 +77,18 @@ private:
     void addPlayer(const QString& name, const QString& owner);
     void fetchProperties(const QString& name, std::uint64_t discovery);
     void fetchPid(const QString& name, std::uint64_t discovery);
+    // Takes announced (or freshly read) properties into the cache and the position model.
+    void applyProperties(Player& player, const QVariantMap& changed, bool replaceAll);
+    // Reads the position a little after a report, once for a burst of reports, off the path
+    // that reports take.
+    void scheduleChecks(const QString& name);
+    void checkPosition(const QString& name, std::uint64_t discovery);
     void removePlayer(const QString& name);
     void finishInitialDiscovery();
 
     // Runs `work` once the players present at start are known; queries wait for that so the
     // first report is not an empty one.
     void whenDiscovered(std::function<void()> work);
-    // Hands an answer to the caller on a later turn of the main loop.
-    void deliver(std::function<void()> answer);
 
     const Player* currentPlayer(QString* name = nullptr) const;
     void touch(Player& player);

@@ -134,13 +134,6 @@ std::optional<NowPlayingValue> artistValue(const QVariant& value) {
     return entryValue(value);
 }
 
-// Microseconds → seconds; negative or non-numeric values are left out.
-std::optional<NowPlayingValue> secondsValue(const QVariant& microseconds) {
-    const auto us = number(microseconds);
-    if (!us || !std::isfinite(*us) || *us < 0) return std::nullopt;
-    return *us / 1e6;
-}
-
 }  // namespace
 
 QVariant plainDBusValue(const QVariant& value) {
@@ -158,7 +151,36 @@ bool isPlayingStatus(const QVariantMap& properties) {
            QLatin1String("Playing");
 }
 
-NowPlayingInfo nowPlayingInfoFromProperties(const QVariantMap& properties, bool withPosition,
+double effectiveRate(const QVariantMap& properties) {
+    if (!isPlayingStatus(properties)) return 0;
+    const auto published = number(properties.value(QStringLiteral("Rate")));
+    return published && std::isfinite(*published) ? *published : 1.0;
+}
+
+std::optional<std::int64_t> microseconds(const QVariant& value) {
+    const auto us = number(value);
+    if (!us || !std::isfinite(*us) || *us < 0) return std::nullopt;
+    if (*us >= double(std::numeric_limits<std::int64_t>::max())) {
+        return std::numeric_limits<std::int64_t>::max();
+    }
+    return std::int64_t(*us);
+}
+
+bool isNewTrack(const QVariantMap& oldMetadata, const QVariantMap& newMetadata) {
+    const QString trackId = QStringLiteral("mpris:trackid");
+    if (oldMetadata.contains(trackId) || newMetadata.contains(trackId)) {
+        return oldMetadata.value(trackId).toString() != newMetadata.value(trackId).toString();
+    }
+    for (const char* key : {"xesam:url", "xesam:title"}) {
+        if (oldMetadata.value(QLatin1String(key)) != newMetadata.value(QLatin1String(key))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+NowPlayingInfo nowPlayingInfoFromProperties(const QVariantMap& properties,
+                                            std::optional<std::int64_t> elapsedMicroseconds,
                                             ArtworkCache& artwork) {
     NowPlayingInfo info;
     const QVariantMap metadata = plainDBusMap(properties.value(QStringLiteral("Metadata")));
@@ -166,18 +188,16 @@ NowPlayingInfo nowPlayingInfoFromProperties(const QVariantMap& properties, bool 
     put(info, "Title", entryValue(metadata.value(QStringLiteral("xesam:title"))));
     put(info, "Artist", artistValue(metadata.value(QStringLiteral("xesam:artist"))));
     put(info, "Album", entryValue(metadata.value(QStringLiteral("xesam:album"))));
-    put(info, "Duration", secondsValue(metadata.value(QStringLiteral("mpris:length"))));
-    if (withPosition) {
-        put(info, "ElapsedTime", secondsValue(properties.value(QStringLiteral("Position"))));
+    if (auto length = microseconds(metadata.value(QStringLiteral("mpris:length")))) {
+        put(info, "Duration", double(*length) / 1e6);
+        // A position past the end is the model running ahead of a player that has stopped.
+        if (elapsedMicroseconds && *length > 0 && *elapsedMicroseconds > *length) {
+            elapsedMicroseconds = length;
+        }
     }
-
+    if (elapsedMicroseconds) put(info, "ElapsedTime", double(*elapsedMicroseconds) / 1e6);
     // While paused the position stands still: rate 0, as the client expects.
-    double rate = 0;
-    if (isPlayingStatus(properties)) {
-        const auto published = number(properties.value(QStringLiteral("Rate")));
-        rate = published && std::isfinite(*published) ? *published : 1.0;
-    }
-    put(info, "PlaybackRate", rate);
+    put(info, "PlaybackRate", effectiveRate(properties));
 
     const QString artUrl = metadata.value(QStringLiteral("mpris:artUrl")).toString();
     const QString trackId = metadata.value(QStringLiteral("mpris:trackid")).toString();

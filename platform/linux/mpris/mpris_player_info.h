@@ -3,6 +3,9 @@
 // How an MPRIS 2 player's properties (org.mpris.MediaPlayer2.Player) become the bridge's
 // now-playing info entries.
 
+#include <cstdint>
+#include <optional>
+
 #include <QString>
 #include <QVariant>
 #include <QVariantMap>
@@ -23,10 +26,18 @@ QVariant plainDBusValue(const QVariant& value);
 QVariantMap plainDBusMap(const QVariant& value);
 
 bool isPlayingStatus(const QVariantMap& properties);
+// The rate the position advances at: the player's rate while playing (1 when it publishes none
+// that is usable), 0 otherwise.
+double effectiveRate(const QVariantMap& properties);
+// A microsecond count (Position, mpris:length) in whichever integer type the player chose.
+std::optional<std::int64_t> microseconds(const QVariant& value);
+// Whether new metadata describes another track than the old (by track id, else by URL and title).
+bool isNewTrack(const QVariantMap& oldMetadata, const QVariantMap& newMetadata);
 
-// The info entries for a player's properties. `withPosition` false leaves out "ElapsedTime"
-// (used when the position could not be read freshly; a stale one would mislead).
-NowPlayingInfo nowPlayingInfoFromProperties(const QVariantMap& properties, bool withPosition,
+// The info entries for a player's properties; "ElapsedTime" is `elapsedMicroseconds`, left out
+// when unknown.
+NowPlayingInfo nowPlayingInfoFromProperties(const QVariantMap& properties,
+                                            std::optional<std::int64_t> elapsedMicroseconds,
                                             ArtworkCache& artwork);
 
 // Whether a player says it can carry out `command`; properties it does not publish count as yes.
