@@ -30,6 +30,11 @@ Status validateNotification(const Notification& notification) {
         }
         total += notification.object->size();
     }
+    const auto tooLarge = [] {
+        return Error{"notification is larger than " +
+                     std::to_string(NotificationLimits::maxTotalBytes) + " bytes"};
+    };
+    if (total > NotificationLimits::maxTotalBytes) return tooLarge();
     if (notification.userInfo.size() > NotificationLimits::maxEntries) {
         return Error{"userInfo has more than " + std::to_string(NotificationLimits::maxEntries) +
                      " entries"};
@@ -49,10 +54,7 @@ Status validateNotification(const Notification& notification) {
         } else {
             total += 8;
         }
-        if (total > NotificationLimits::maxTotalBytes) {
-            return Error{"notification is larger than " +
-                         std::to_string(NotificationLimits::maxTotalBytes) + " bytes"};
-        }
+        if (total > NotificationLimits::maxTotalBytes) return tooLarge();
     }
     return Status::success();
 }

@@ -54,6 +54,11 @@ TEST(NotificationLimits, RefusesWhatTheBusCannotCarryFaithfully) {
          [](Notification& n) {
              n.userInfo["payload"] = NotificationBytes(NotificationLimits::maxTotalBytes, 0);
          }},
+        {"object too large without userInfo",
+         [](Notification& n) {
+             n.userInfo.clear();
+             n.object = std::string(NotificationLimits::maxTotalBytes, 'a');
+         }},
     };
     for (const auto& c : cases) {
         Notification n = valid();
