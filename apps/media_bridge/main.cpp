@@ -23,9 +23,12 @@ constexpr const char* kUsage =
 
 int main(int argc, char** argv) {
     if (argc > 1) {
-        const bool help = std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0;
+        const bool help =
+            argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0);
+        if (!help)
+            std::fprintf(stderr, "tavrel-media-bridge: unexpected argument \"%s\"\n", argv[1]);
         std::fputs(kUsage, help ? stdout : stderr);
-        return help && argc == 2 ? 0 : 2;
+        return help ? 0 : 2;
     }
     TavrelMediaBridgeRun();
 }

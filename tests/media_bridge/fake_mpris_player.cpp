@@ -241,9 +241,11 @@ int main(int argc, char** argv) {
             // "ok" once the bus has routed what the command announced: a round trip to the bus
             // daemon on the same connection comes back only after it. Asynchronous, so that the
             // player keeps answering its clients meanwhile.
-            auto* ping = new QDBusPendingCallWatcher(bus.asyncCall(QDBusMessage::createMethodCall(
-                QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
-                QStringLiteral("org.freedesktop.DBus.Peer"), QStringLiteral("Ping"))));
+            auto* ping = new QDBusPendingCallWatcher(
+                bus.asyncCall(QDBusMessage::createMethodCall(
+                    QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+                    QStringLiteral("org.freedesktop.DBus.Peer"), QStringLiteral("Ping"))),
+                &application);  // freed with it when the player quits with a ping in flight
             QObject::connect(ping, &QDBusPendingCallWatcher::finished,
                              [](QDBusPendingCallWatcher* done) {
                                  say("ok");

@@ -41,14 +41,6 @@ QDBusMessage getAllPlayerProperties(const QString& name) {
     return message;
 }
 
-QVariantMap plainProperties(const QVariant& value) {
-    QVariantMap properties = mpris::plainDBusMap(value);
-    for (auto it = properties.begin(); it != properties.end(); ++it) {
-        it.value() = mpris::plainDBusValue(it.value());
-    }
-    return properties;
-}
-
 }  // namespace
 
 MprisNowPlayingSource::MprisNowPlayingSource(QDBusConnection bus, QObject* parent)
@@ -153,7 +145,7 @@ void MprisNowPlayingSource::fetchProperties(const QString& name, std::uint64_t d
         Player& player = it->second;
         const bool wasReady = player.ready();
         if (reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()) {
-            applyProperties(player, plainProperties(reply.arguments().first()), true);
+            applyProperties(player, mpris::plainDBusMap(reply.arguments().first()), true);
         }
         player.havePropertiesReply = true;
         if (!player.ready()) return;
@@ -185,7 +177,7 @@ void MprisNowPlayingSource::fetchPid(const QString& name, std::uint64_t discover
 void MprisNowPlayingSource::onPropertiesChanged(const QDBusMessage& message) {
     const QVariantList arguments = message.arguments();
     if (arguments.size() < 2 || arguments.at(0).toString() != mpris::kPlayerInterface) return;
-    const QVariantMap changed = plainProperties(arguments.at(1));
+    const QVariantMap changed = mpris::plainDBusMap(arguments.at(1));
     const QStringList invalidated = arguments.size() > 2
                                         ? mpris::plainDBusValue(arguments.at(2)).toStringList()
                                         : QStringList();
