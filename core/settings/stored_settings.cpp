@@ -4,6 +4,7 @@
 
 #include "core/settings/settings_codecs.h"
 #include "core/settings/settings_json.h"
+#include "core/settings/settings_normalization.h"
 #include "core/settings/taskbar_settings.h"
 
 namespace tavrel {

@@ -7,6 +7,7 @@
 
 #include "core/settings/app_data_store.h"
 #include "core/settings/settings_compatibility_recovery.h"
+#include "core/settings/settings_normalization.h"
 #include "platform/files.h"
 #include "platform/log.h"
 #include "platform/preferences.h"

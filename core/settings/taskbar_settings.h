@@ -11,17 +11,12 @@
 
 #include "core/foundation/result.h"
 #include "core/settings/settings_environment.h"
-#include "core/settings/settings_normalization.h"
 #include "core/settings/settings_value_types.h"
 #include "core/settings/stored_settings.h"
 #include "core/settings/taskbar_settings_keys.h"
 #include "core/settings/taskbar_theme_configuration.h"
 
 namespace tavrel {
-
-namespace platform {
-class PreferenceDomains;
-}
 
 // What the defaults of the global keys depend on while a document is loaded.
 struct SettingsDefaultsContext {
