@@ -232,6 +232,19 @@ int main(int argc, char** argv) {
     std::printf("  ratio bridge/playerctl            median %7.2f×  p99 %7.2f×\n",
                 b.median / p.median, b.p99 / p.p99);
 
+    // Both followers see the same change, so the per-round difference cancels what the round
+    // shared (the path into the player, a busy machine).
+    std::vector<double> differences;
+    for (std::size_t i = 0; i < bridgeMs.size(); ++i) {
+        differences.push_back(bridgeMs[i] - playerctlMs[i]);
+    }
+    const auto count = [&](bool (*predicate)(double)) {
+        return std::size_t(std::count_if(differences.begin(), differences.end(), predicate));
+    };
+    std::printf("  per round, bridge − playerctl      median %+7.3f\n", stats(differences).median);
+    std::printf("  rounds: bridge first %zu, same wake-up %zu, playerctl first %zu\n",
+                count([](double d) { return d < 0; }), count([](double d) { return d == 0; }),
+                count([](double d) { return d > 0; }));
     std::printf("CPU time per change (ms)\n");
     std::printf("  %-34s %8.3f\n", "tavrel-media-bridge", bridgeBusy / rounds);
     std::printf("  %-34s %8.3f\n", "playerctl --follow metadata", playerctlBusy / rounds);

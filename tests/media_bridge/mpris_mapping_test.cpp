@@ -10,6 +10,7 @@
 #include <vector>
 
 #include <QDBusObjectPath>
+#include <QDBusVariant>
 #include <QStringList>
 #include <QVariantMap>
 
@@ -54,7 +55,7 @@ TEST(MprisInfoTest, PropertiesBecomeInfoEntries) {
                  {"xesam:artist", QStringList{"A", "B"}},
                  {"xesam:album", "L"},
                  {"mpris:length", qlonglong(90'000'000)},
-                 {"mpris:trackid", QVariant::fromValue(QDBusObjectPath("/t/1"))}},
+                 {"mpris:trackid", "/t/1"}},
                 "Playing"),
          {{name("Title"), std::string("T")},
           {name("Artist"), std::string("A, B")},
@@ -188,6 +189,18 @@ TEST(MprisInfoTest, NewTracksAreToldApartByIdElseByUrlAndTitle) {
         {"no ids, new URL", {{"xesam:url", "file:///1"}}, {{"xesam:url", "file:///2"}}, true},
     };
     for (const auto& c : cases) EXPECT_EQ(isNewTrack(c.before, c.after), c.isNew) << c.name;
+}
+
+TEST(MprisInfoTest, BusValuesBecomePlainValues) {
+    const QVariant onTheBus = QVariant::fromValue(QDBusVariant(QVariantMap{
+        {"mpris:trackid", QVariant::fromValue(QDBusObjectPath("/t/1"))},
+        {"xesam:artist", QVariantList{QVariant::fromValue(QDBusVariant("A"))}},
+        {"nested", QVariantMap{{"deeper", QVariant::fromValue(QDBusVariant(qlonglong(5)))}}}}));
+    const QVariantMap plain = plainDBusMap(onTheBus);
+    EXPECT_EQ(plain.value("mpris:trackid"), QVariant(QStringLiteral("/t/1")));
+    EXPECT_EQ(plain.value("xesam:artist"), QVariant(QVariantList{QStringLiteral("A")}));
+    EXPECT_EQ(plain.value("nested").toMap().value("deeper"), QVariant(qlonglong(5)));
+    EXPECT_TRUE(plainDBusMap(QVariant(QStringLiteral("not a map"))).isEmpty());
 }
 
 TEST(MprisCommandTest, PlayersAreOnlyAskedWhatTheySayTheyCanDo) {

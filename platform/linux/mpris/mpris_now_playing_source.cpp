@@ -55,6 +55,11 @@ MprisNowPlayingSource::MprisNowPlayingSource(QDBusConnection bus, QObject* paren
                  SLOT(onPropertiesChanged(QDBusMessage)));
     bus_.connect(QString(), mpris::kObjectPath, mpris::kPlayerInterface, QStringLiteral("Seeked"),
                  this, SLOT(onSeeked(QDBusMessage)));
+    positionCheck_ = new QTimer(this);
+    positionCheck_->setSingleShot(true);
+    positionCheck_->setInterval(kPositionCheckDelayMs);
+    connect(positionCheck_, &QTimer::timeout, this,
+            [this] { checkPosition(checkName_, checkDiscovery_); });
     call(busCall(QStringLiteral("ListNames"), {}),
          [this](const QDBusMessage& reply) { onInitialNames(reply); });
 }
@@ -252,7 +257,7 @@ void MprisNowPlayingSource::applyProperties(Player& player, const QVariantMap& c
                                             bool replaceAll) {
     const auto now = std::chrono::steady_clock::now();
     const QString metadataKey = QStringLiteral("Metadata");
-    const QVariantMap oldMetadata = mpris::plainDBusMap(player.properties.value(metadataKey));
+    const QVariantMap oldMetadata = mpris::metadataOf(player.properties);
     if (replaceAll) {
         player.properties = changed;
     } else {
@@ -267,7 +272,7 @@ void MprisNowPlayingSource::applyProperties(Player& player, const QVariantMap& c
     }
     // A new track starts at its beginning unless the player says otherwise.
     if (changed.contains(metadataKey) &&
-        mpris::isNewTrack(oldMetadata, mpris::plainDBusMap(player.properties.value(metadataKey)))) {
+        mpris::isNewTrack(oldMetadata, mpris::metadataOf(player.properties))) {
         player.position.set(0, now);
     }
     if (const auto position = mpris::microseconds(changed.value(QStringLiteral("Position")))) {
@@ -275,20 +280,9 @@ void MprisNowPlayingSource::applyProperties(Player& player, const QVariantMap& c
     }
 }
 
-void MprisNowPlayingSource::scheduleChecks(const QString& name) {
-    Player& player = players_.at(name);
-    if (player.positionCheckScheduled) return;
-    player.positionCheckScheduled = true;
-    QTimer::singleShot(kPositionCheckDelayMs, this, [this, name, discovery = player.discovery] {
-        checkPosition(name, discovery);
-    });
-}
-
 void MprisNowPlayingSource::checkPosition(const QString& name, std::uint64_t discovery) {
     const auto it = players_.find(name);
     if (it == players_.end() || it->second.discovery != discovery) return;
-    Player& player = it->second;
-    player.positionCheckScheduled = false;
     QDBusMessage get = QDBusMessage::createMethodCall(
         name, mpris::kObjectPath, mpris::kPropertiesInterface, QStringLiteral("Get"));
     get.setArguments({mpris::kPlayerInterface, QStringLiteral("Position")});
@@ -319,7 +313,10 @@ void MprisNowPlayingSource::getNowPlayingInfo(InfoCallback done) {
         }
         done(mpris::nowPlayingInfoFromProperties(
             player->properties, player->position.at(std::chrono::steady_clock::now()), artwork_));
-        scheduleChecks(name);
+        // Once per burst of reports, a little later, off the path reports take.
+        checkName_ = name;
+        checkDiscovery_ = player->discovery;
+        if (!positionCheck_->isActive()) positionCheck_->start();
     });
 }
 

@@ -29,6 +29,7 @@
 #include "platform/now_playing.h"
 
 class QDBusServiceWatcher;
+class QTimer;
 
 namespace tavrel::platform {
 
@@ -61,7 +62,6 @@ private:
         QString owner;  // unique connection name, the sender of its signals
         QVariantMap properties;
         mpris::PlaybackPosition position;
-        bool positionCheckScheduled = false;
         std::int64_t pid = 0;
         bool havePropertiesReply = false;
         bool havePidReply = false;
@@ -79,9 +79,6 @@ private:
     void fetchPid(const QString& name, std::uint64_t discovery);
     // Takes announced (or freshly read) properties into the cache and the position model.
     void applyProperties(Player& player, const QVariantMap& changed, bool replaceAll);
-    // Reads the position a little after a report, once for a burst of reports, off the path
-    // that reports take.
-    void scheduleChecks(const QString& name);
     void checkPosition(const QString& name, std::uint64_t discovery);
     void removePlayer(const QString& name);
     void finishInitialDiscovery();
@@ -107,6 +104,9 @@ private:
     QString announcedPlayer_;
     bool haveAnnounced_ = false;
     ArtworkCache artwork_;
+    QTimer* positionCheck_ = nullptr;
+    QString checkName_;  // the player the next position check reads
+    std::uint64_t checkDiscovery_ = 0;
 };
 
 }  // namespace tavrel::platform

@@ -146,6 +146,10 @@ QVariantMap plainDBusMap(const QVariant& value) {
     return plain.toMap();
 }
 
+QVariantMap metadataOf(const QVariantMap& properties) {
+    return properties.value(QStringLiteral("Metadata")).toMap();
+}
+
 bool isPlayingStatus(const QVariantMap& properties) {
     return properties.value(QStringLiteral("PlaybackStatus")).toString() ==
            QLatin1String("Playing");
@@ -183,7 +187,7 @@ NowPlayingInfo nowPlayingInfoFromProperties(const QVariantMap& properties,
                                             std::optional<std::int64_t> elapsedMicroseconds,
                                             ArtworkCache& artwork) {
     NowPlayingInfo info;
-    const QVariantMap metadata = plainDBusMap(properties.value(QStringLiteral("Metadata")));
+    const QVariantMap metadata = metadataOf(properties);
 
     put(info, "Title", entryValue(metadata.value(QStringLiteral("xesam:title"))));
     put(info, "Artist", artistValue(metadata.value(QStringLiteral("xesam:artist"))));

@@ -25,6 +25,8 @@ inline const QString kPropertiesInterface = QStringLiteral("org.freedesktop.DBus
 QVariant plainDBusValue(const QVariant& value);
 QVariantMap plainDBusMap(const QVariant& value);
 
+// The properties below are plain (as plainDBusMap makes them); the source stores them so.
+QVariantMap metadataOf(const QVariantMap& properties);
 bool isPlayingStatus(const QVariantMap& properties);
 // The rate the position advances at: the player's rate while playing (1 when it publishes none
 // that is usable), 0 otherwise.
