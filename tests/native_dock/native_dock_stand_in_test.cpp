@@ -15,6 +15,7 @@
 #include "core/native_dock/native_dock_bounce_backup.h"
 #include "core/native_dock/native_dock_visibility.h"
 #include "platform/files.h"
+#include "platform/log.h"
 #include "platform/paths.h"
 #include "platform/preferences.h"
 #include "platform/tool_resolver.h"
@@ -156,6 +157,24 @@ TEST(NativeDockStandIns, TheFirstHideCreatesTheDomainAndABackupOfMissing) {
     ASSERT_TRUE(applyNativeDockHidden(true, *runner, backupURL));
     EXPECT_EQ(loadNativeDockBouncePreference(backupURL), "missing");
     EXPECT_EQ(readNativeDockBouncePreference(*runner), "true");
+}
+
+TEST(NativeDockStandIns, AHangingToolIsTerminatedAndTheHideFails) {
+    TemporaryDirectory tools;
+    const auto hanging = tools / "tavrel-defaults";
+    ASSERT_TRUE(platform::writeFileAtomically(hanging, "#!/bin/sh\nexec sleep 60\n"));
+    std::filesystem::permissions(hanging, std::filesystem::perms::owner_exec,
+                                 std::filesystem::perm_options::add);
+    auto runner = platform::makeToolResolvingProcessRunner(platform::makeProcessRunner(),
+                                                           platform::ToolResolver({tools.path()}));
+    TemporaryDirectory data;
+    const auto backupURL = data / "native-dock-bounce-backup.json";
+
+    std::vector<std::string> lines;
+    platform::ScopedLogCapture capture([&](std::string_view text) { lines.emplace_back(text); });
+    EXPECT_FALSE(applyNativeDockHidden(true, *runner, backupURL));
+    EXPECT_EQ(lines, std::vector<std::string>{"Tavrel: reading Dock bounce preference timed out"});
+    EXPECT_FALSE(nativeDockBounceBackupExists(backupURL));
 }
 
 TEST(ToolResolver, MapsTheTwoMacPathsToTheStandIns) {
