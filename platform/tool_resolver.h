@@ -34,6 +34,8 @@ public:
     //     ancestors (a bundle's Contents/MacOS sits four or five levels below the "bin" of the
     //     build tree or of the installation prefix), then each absolute directory of $PATH.
     static ToolResolver standard();
+    // The search of step 2 for a program at `executable` (an absolute path).
+    static ToolResolver forExecutable(const std::filesystem::path& executable);
 
     // The executable to start for `executable`: the stand-in's absolute path when `executable`
     // is one of the two macOS paths (nothing when the stand-in is not found), else `executable`.

@@ -62,17 +62,20 @@ ToolResolver::ToolResolver(std::vector<std::filesystem::path> searchDirectories)
     : directories_(std::move(searchDirectories)) {}
 
 ToolResolver ToolResolver::standard() {
-    std::vector<std::filesystem::path> directories;
     if (auto override = absoluteVariable("TAVREL_TOOL_DIRECTORY")) {
-        directories.push_back(std::move(*override));
-        return ToolResolver(std::move(directories));
+        return ToolResolver({std::move(*override)});
     }
     std::error_code error;
     const auto executable = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (!error && executable.is_absolute()) {
+    return forExecutable(error ? std::filesystem::path() : executable);
+}
+
+ToolResolver ToolResolver::forExecutable(const std::filesystem::path& executable) {
+    std::vector<std::filesystem::path> directories;
+    if (executable.is_absolute()) {
         auto directory = executable.parent_path();
         addOnce(directories, directory);
-        for (int level = 0; level < kAncestorLevels && !directory.empty(); ++level) {
+        for (int level = 0; level < kAncestorLevels; ++level) {
             addOnce(directories, directory / "bin");
             if (directory == directory.root_path()) break;
             directory = directory.parent_path();

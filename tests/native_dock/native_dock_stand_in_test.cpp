@@ -210,6 +210,25 @@ TEST(ToolResolver, TheStandardSearchFindsTheBuildTreeOrTheOverride) {
     ::unsetenv("TAVREL_TOOL_DIRECTORY");
 }
 
+TEST(ToolResolver, AnInstalledBundleFindsThePrefixBinBeforePath) {
+    ::setenv("PATH", "/usr/local/bin:relative:/usr/bin", 1);
+    const auto directories =
+        platform::ToolResolver::forExecutable(
+            "/opt/tavrel/lib/tavrel/TavrelSettings.app/Contents/MacOS/TavrelSettings")
+            .searchDirectories();
+    const std::vector<std::filesystem::path> expected{
+        "/opt/tavrel/lib/tavrel/TavrelSettings.app/Contents/MacOS",
+        "/opt/tavrel/lib/tavrel/TavrelSettings.app/Contents/MacOS/bin",
+        "/opt/tavrel/lib/tavrel/TavrelSettings.app/Contents/bin",
+        "/opt/tavrel/lib/tavrel/TavrelSettings.app/bin",
+        "/opt/tavrel/lib/tavrel/bin",
+        "/opt/tavrel/lib/bin",
+        "/opt/tavrel/bin",
+        "/usr/local/bin",
+        "/usr/bin"};
+    EXPECT_EQ(directories, expected);
+}
+
 TEST(DockRestartStandIn, AcceptsOnlyTheDock) {
     auto runner = standInRunner();
     const std::vector<std::pair<std::vector<std::string>, int>> cases{
