@@ -1,0 +1,21 @@
+#include "core/helper/tavrel_widget_kind.h"
+
+namespace tavrel {
+
+std::string_view rawValue(TavrelWidgetKind kind) {
+    switch (kind) {
+        case TavrelWidgetKind::time:
+            return "time";
+        case TavrelWidgetKind::memory:
+            return "memory";
+    }
+    return "time";
+}
+
+std::optional<TavrelWidgetKind> widgetKindFromRawValue(std::string_view raw) {
+    if (raw == "time") return TavrelWidgetKind::time;
+    if (raw == "memory") return TavrelWidgetKind::memory;
+    return std::nullopt;
+}
+
+}  // namespace tavrel
