@@ -1,0 +1,23 @@
+#pragma once
+
+// The SF Symbol names the pages use, and the freedesktop icon names that stand for each on
+// Linux (tried in order; the "-symbolic" forms are monochrome and take a tint). A symbol with
+// no themed icon is drawn by the window's own small fallback set.
+
+#include <span>
+#include <string_view>
+
+namespace tavrel {
+
+struct SymbolIconNames {
+    std::string_view symbolName;
+    std::span<const std::string_view> freedesktopNames;
+};
+
+// The freedesktop names for a symbol; empty for a symbol this table does not know.
+std::span<const std::string_view> freedesktopIconNames(std::string_view symbolName);
+
+// Every symbol of the table, in a fixed order.
+std::span<const SymbolIconNames> knownSymbols();
+
+}  // namespace tavrel

@@ -1,0 +1,72 @@
+#pragma once
+
+// Dialogs for tests: every question is recorded and answered from a script, in order. An
+// unscripted question fails the test and is answered as closed (no button).
+
+#include <deque>
+#include <filesystem>
+#include <optional>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "core/settings_pages/settings_dialogs.h"
+
+namespace tavrel::test {
+
+class ScriptedSettingsDialogs final : public SettingsDialogs {
+public:
+    // Answers the next question by pressing the button with this title.
+    void answer(std::string button) { answers_.push_back(std::move(button)); }
+    void answerOpenFile(std::optional<std::filesystem::path> file) {
+        files_.push_back(std::move(file));
+    }
+
+    ModalAlertResponse runModal(const ModalAlert& alert) override { return respond(alert, false); }
+    ModalAlertResponse runSheet(const ModalAlert& alert) override { return respond(alert, true); }
+
+    std::optional<std::filesystem::path> openFile(const OpenFileRequest& request) override {
+        openRequests.push_back(request);
+        if (files_.empty()) {
+            ADD_FAILURE() << "unexpected open-file panel";
+            return std::nullopt;
+        }
+        auto file = std::move(files_.front());
+        files_.pop_front();
+        return file;
+    }
+
+    void beep() override { ++beeps; }
+
+    std::vector<ModalAlert> asked;
+    std::vector<bool> askedAsSheet;
+    std::vector<OpenFileRequest> openRequests;
+    int beeps = 0;
+
+    bool allAnswersUsed() const { return answers_.empty() && files_.empty(); }
+
+private:
+    ModalAlertResponse respond(const ModalAlert& alert, bool sheet) {
+        asked.push_back(alert);
+        askedAsSheet.push_back(sheet);
+        ModalAlertResponse response;
+        if (answers_.empty()) {
+            ADD_FAILURE() << "unexpected alert: " << alert.message;
+            return response;
+        }
+        const std::string button = std::move(answers_.front());
+        answers_.pop_front();
+        for (std::size_t i = 0; i < alert.buttons.size(); ++i) {
+            if (alert.buttons[i] == button) response.button = i;
+        }
+        EXPECT_TRUE(response.button.has_value())
+            << "alert \"" << alert.message << "\" has no button \"" << button << "\"";
+        response.text = alert.textField.value_or("");
+        return response;
+    }
+
+    std::deque<std::string> answers_;
+    std::deque<std::optional<std::filesystem::path>> files_;
+};
+
+}  // namespace tavrel::test
