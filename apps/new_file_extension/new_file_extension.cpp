@@ -1,0 +1,39 @@
+#include "apps/new_file_extension/new_file_extension.h"
+
+#include <system_error>
+
+#include "core/notifications/notification_names.h"
+#include "platform/process_identity.h"
+
+namespace tavrel {
+
+std::optional<platform::Bundle> bundleContaining(const std::filesystem::path& binary) {
+    std::error_code error;
+    const std::filesystem::path real = std::filesystem::canonical(binary, error);
+    if (error) return std::nullopt;
+    const std::filesystem::path macOS = real.parent_path();
+    const std::filesystem::path contents = macOS.parent_path();
+    if (macOS.filename() != "MacOS" || contents.filename() != "Contents") return std::nullopt;
+    return platform::Bundle::at(contents.parent_path());
+}
+
+std::optional<platform::Bundle> installedNewFileExtensionBundle() {
+    return platform::Bundle::at(TAVREL_NEW_FILE_INSTALLED_BUNDLE);
+}
+
+NewFileExtension::NewFileExtension(std::optional<platform::Bundle> bundle)
+    : bundle_(std::move(bundle)) {
+    platform::declareBundleIdentifier(BundleIdentifier::newFileExtension);
+    auto center = platform::makeGDBusNotificationCenter();
+    if (center) {
+        notificationCenter_ = std::move(center).value();
+    } else {
+        notificationError_ = center.error().message;
+    }
+    std::optional<std::filesystem::path> resources;
+    if (bundle_) resources = bundle_->resourcesDirectory();
+    finderSync_ = std::make_unique<FinderSync>(host_, notificationCenter_.get(), resources,
+                                               platform::systemClock());
+}
+
+}  // namespace tavrel

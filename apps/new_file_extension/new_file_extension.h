@@ -1,0 +1,46 @@
+#pragma once
+
+// What the Nautilus module and the command-line front end share: the extension's bundle, its
+// notification centre (GDBus, never Qt: the module lives inside Nautilus) and the FinderSync
+// logic over the Linux host.
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "apps/new_file_extension/linux_finder_sync_host.h"
+#include "core/new_file/finder_sync.h"
+#include "platform/bundle.h"
+#include "platform/linux/gdbus/gdbus_notification_center.h"
+
+namespace tavrel {
+
+inline constexpr char kNewFileExtensionBundleName[] = "TavrelNewFileFinderSync.app";
+
+// The bundle whose Contents/MacOS holds `binary` (links resolved), if it sits in one.
+std::optional<platform::Bundle> bundleContaining(const std::filesystem::path& binary);
+// Where the extension's bundle is installed.
+std::optional<platform::Bundle> installedNewFileExtensionBundle();
+
+class NewFileExtension {
+public:
+    // Declares the process as the extension. Without a session bus the extension still offers
+    // its menu and creates files; it only neither syncs nor announces placements.
+    explicit NewFileExtension(std::optional<platform::Bundle> bundle);
+
+    FinderSync& finderSync() { return *finderSync_; }
+    // Nothing when there is no session bus; `notificationError` then says why.
+    platform::GDBusNotificationCenter* notificationCenter() { return notificationCenter_.get(); }
+    const std::string& notificationError() const { return notificationError_; }
+    const std::optional<platform::Bundle>& bundle() const { return bundle_; }
+
+private:
+    std::optional<platform::Bundle> bundle_;
+    LinuxFinderSyncHost host_;
+    std::unique_ptr<platform::GDBusNotificationCenter> notificationCenter_;
+    std::string notificationError_;
+    std::unique_ptr<FinderSync> finderSync_;
+};
+
+}  // namespace tavrel
