@@ -3,6 +3,8 @@
 #include <array>
 #include <limits>
 
+#include "platform/files.h"
+
 namespace tavrel {
 
 namespace {
@@ -72,6 +74,12 @@ double memoryUsage(const std::optional<MemoryStatistics>& statistics) {
     if (free >= physical || fileBacked >= physical - free) return 0;
     const std::uint64_t available = free + fileBacked;
     return static_cast<double>(physical - available) / static_cast<double>(physical);
+}
+
+double currentMemoryUsage() {
+    auto text = platform::readFile(std::string(kProcMeminfoPath), kProcMeminfoMaxBytes);
+    if (!text) return 0;
+    return memoryUsage(parseProcMeminfo(*text));
 }
 
 }  // namespace tavrel

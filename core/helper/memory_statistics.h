@@ -33,4 +33,7 @@ std::optional<MemoryStatistics> parseProcMeminfo(std::string_view text);
 // 0 when the available memory is at least the physical memory.
 double memoryUsage(const std::optional<MemoryStatistics>& statistics);
 
+// memoryUsage() of the running machine: 0 when /proc/meminfo cannot be read.
+double currentMemoryUsage();
+
 }  // namespace tavrel

@@ -1,0 +1,158 @@
+#include "ui/helper/widget_tile_renderer.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QFont>
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QLinearGradient>
+#include <QRadialGradient>
+#include <QString>
+
+#include "ui/helper/tile_painting.h"
+
+namespace tavrel::WidgetTileRenderer {
+
+namespace {
+
+constexpr double kPixelsPerPoint = 2;
+// Beyond this the picture would take hundreds of megabytes; no Dock tile is that large.
+constexpr double kMaxCanvasSide = 4096;
+// One font point per unit of the canvas.
+constexpr int kDotsPerMeterAt72Dpi = 2835;
+
+QFont systemFont(double size, QFont::Weight weight) {
+    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    font.setPointSizeF(size);
+    font.setWeight(weight);
+    return font;
+}
+
+QString text(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+// Text centred horizontally on `centerX` and vertically, by its line height, on `centerY`.
+void drawCentered(QPainter& painter, const QString& string, const QFont& font, const QColor& color,
+                  double centerX, double centerY) {
+    const QFontMetricsF metrics(font, painter.device());
+    const double width = metrics.horizontalAdvance(string);
+    const double top = centerY - metrics.height() / 2;
+    painter.setFont(font);
+    painter.setPen(color);
+    painter.drawText(QPointF(centerX - width / 2, top + metrics.ascent()), string);
+}
+
+// Text from the rectangle's top-left corner, wrapped and clipped to it.
+void drawInRect(QPainter& painter, const QString& string, const QFont& font, const QColor& color,
+                const TileRect& rect) {
+    painter.setFont(font);
+    painter.setPen(color);
+    painter.drawText(toQRectF(rect), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, string);
+}
+
+QPainterPath drawCard(QPainter& painter, const WidgetCard& card, const QColor& fill) {
+    const QPainterPath shape = continuousRoundedRect(toQRectF(card.rect), card.cornerRadius);
+    paintShadow(painter, shape, card.shadowOffsetY, card.shadowBlurRadius,
+                toQColor(card.shadowColor));
+    painter.fillPath(shape, fill);
+    return shape;
+}
+
+}  // namespace
+
+CalendarComponents calendarComponents(const QDate& date) {
+    if (!date.isValid()) return {};
+    CalendarComponents components;
+    components.era = date.year() > 0 ? 1 : 0;
+    components.year = date.year() > 0 ? date.year() : 1 - date.year();
+    components.month = date.month();
+    components.day = date.day();
+    components.weekday = date.dayOfWeek() % 7 + 1;  // Qt counts Monday = 1 … Sunday = 7
+    return components;
+}
+
+CalendarComponents today() {
+    return calendarComponents(QDate::currentDate());
+}
+
+QImage tileImage(TavrelWidgetKind kind, double canvasSide, double contentScale,
+                 int memoryPercentage, const CalendarComponents& date) {
+    const double side = std::max(canvasSide, 1.0);
+    if (!(side <= kMaxCanvasSide)) return {};
+    const int pixels = static_cast<int>(std::ceil(side * kPixelsPerPoint));
+    QImage image(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull()) return {};
+    image.setDevicePixelRatio(kPixelsPerPoint);
+    image.setDotsPerMeterX(kDotsPerMeterAt72Dpi);
+    image.setDotsPerMeterY(kDotsPerMeterAt72Dpi);
+    image.fill(Qt::transparent);
+
+    QPainter painter(&image);
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing |
+                           QPainter::SmoothPixmapTransform);
+    const TileRect content = widgetContentSquare(side);
+    switch (kind) {
+        case TavrelWidgetKind::time:
+            drawTimeWidget(painter, content, contentScale, date);
+            break;
+        case TavrelWidgetKind::memory:
+            drawMemoryWidget(painter, content, contentScale, memoryPercentage);
+            break;
+    }
+    painter.end();
+    return image;
+}
+
+void drawTimeWidget(QPainter& painter, const TileRect& rect, double contentScale,
+                    const CalendarComponents& date) {
+    const WidgetCard card = widgetCard(rect, contentScale);
+    const CalendarPageLayout layout = calendarPageLayout(card);
+    painter.save();
+    const QPainterPath shape = drawCard(painter, card, toQColor(layout.background));
+
+    painter.setClipPath(shape, Qt::IntersectClip);
+    QLinearGradient gradient(0, card.rect.y, 0, card.rect.bottom());
+    for (const TileGradientStop& stop : layout.gradient) {
+        gradient.setColorAt(stop.location, toQColor(stop.color));
+    }
+    painter.fillRect(toQRectF(card.rect), gradient);
+
+    drawCentered(painter, text(weekdayLabel(date.weekday)),
+                 systemFont(layout.weekdayFontSize, QFont::Bold), toQColor(layout.weekdayColor),
+                 layout.centerX, layout.weekdayCenterY);
+    drawCentered(painter, text(dayLabel(date.day)), systemFont(layout.dayFontSize, QFont::Normal),
+                 toQColor(layout.dayColor), layout.centerX, layout.dayCenterY);
+    painter.restore();
+}
+
+void drawMemoryWidget(QPainter& painter, const TileRect& rect, double contentScale,
+                      int memoryPercentage) {
+    const WidgetCard card = widgetCard(rect, contentScale);
+    const MemoryGaugeLayout layout = memoryGaugeLayout(card, memoryPercentage);
+    painter.save();
+    const QPainterPath shape = drawCard(painter, card, toQColor(layout.background));
+
+    painter.setClipPath(shape, Qt::IntersectClip);
+    QRadialGradient glow(QPointF(layout.glowCenterX, layout.glowCenterY), layout.glowRadius);
+    for (const TileGradientStop& stop : layout.glow) {
+        glow.setColorAt(stop.location, toQColor(stop.color));
+    }
+    painter.fillRect(toQRectF(card.rect), glow);
+
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(toQColor(layout.tubeColor));
+    painter.drawRoundedRect(toQRectF(layout.tube), layout.tubeRadius, layout.tubeRadius);
+    painter.setBrush(toQColor(layout.levelColor));
+    painter.drawRoundedRect(toQRectF(layout.level), layout.levelRadius, layout.levelRadius);
+
+    drawInRect(painter, text(kMemoryLabel), systemFont(layout.labelFontSize, QFont::Medium),
+               toQColor(layout.labelColor), layout.labelRect);
+    // Qt 6.4 cannot ask a font for tabular figures; the system font's own digits are used.
+    drawInRect(painter, text(layout.percentText), systemFont(layout.percentFontSize, QFont::Bold),
+               toQColor(layout.percentColor), layout.percentRect);
+    painter.restore();
+}
+
+}  // namespace tavrel::WidgetTileRenderer
