@@ -19,7 +19,8 @@ WidgetClickFilter::WidgetClickFilter(std::shared_ptr<const platform::Clock> cloc
 
 std::optional<WidgetClickFilter::Report> WidgetClickFilter::evaluate(
     std::optional<double> secondsSinceLastMouseUp) {
-    const double uptime = seconds(clock_->uptime());
+    const platform::Clock::Duration now = clock_->uptime();
+    const double uptime = seconds(now);
 
     std::optional<double> clickUptime;
     if (secondsSinceLastMouseUp && *secondsSinceLastMouseUp >= 0 &&
@@ -31,10 +32,10 @@ std::optional<WidgetClickFilter::Report> WidgetClickFilter::evaluate(
         }
     }
     if (lastHandledClickPostUptime_ &&
-        uptime - *lastHandledClickPostUptime_ <= kMinimumReportSpacingSeconds) {
+        now - *lastHandledClickPostUptime_ <= kMinimumReportSpacing) {
         return std::nullopt;
     }
-    lastHandledClickPostUptime_ = uptime;
+    lastHandledClickPostUptime_ = now;
     if (clickUptime) lastHandledClickUptime_ = clickUptime;
     return Report{clickUptime};
 }

@@ -5,6 +5,7 @@
 // dropped when it would repeat the mouse-up already reported (uptimes within 0.05 s) or come
 // within 0.15 s of the last report.
 
+#include <chrono>
 #include <memory>
 #include <optional>
 
@@ -16,7 +17,7 @@ class WidgetClickFilter {
 public:
     static constexpr double kRecentClickSeconds = 1.0;
     static constexpr double kSameClickSeconds = 0.05;
-    static constexpr double kMinimumReportSpacingSeconds = 0.15;
+    static constexpr std::chrono::milliseconds kMinimumReportSpacing{150};
 
     struct Report {
         // System uptime of the mouse-up, only when it was recent.
@@ -34,7 +35,7 @@ private:
     std::optional<double> lastHandledClickUptime_;
     // Measured on the uptime clock, not the wall clock: a wall clock set back would otherwise
     // swallow every click until it caught up again.
-    std::optional<double> lastHandledClickPostUptime_;
+    std::optional<platform::Clock::Duration> lastHandledClickPostUptime_;
 };
 
 }  // namespace tavrel
