@@ -39,11 +39,11 @@ FolderTile::FolderTile(platform::DockTile& tile, std::filesystem::path resources
     : tile_(tile), resources_(std::move(resourcesDirectory)) {}
 
 std::optional<platform::DockTileImage> FolderTile::folderIcon(bool isOpen, bool reloadAssets) {
-    const auto closedPath = resource(resources_, kFolderIconResource);
-    if (!closedPath) return std::nullopt;
-    const auto openPath = resource(resources_, kFolderIconOpenResource);
-
+    // Switching between cached pictures must not touch the disk, not even to look the files up.
     if (reloadAssets || !cachedFolderIcons_) {
+        const auto closedPath = resource(resources_, kFolderIconResource);
+        if (!closedPath) return std::nullopt;
+        const auto openPath = resource(resources_, kFolderIconOpenResource);
         NativeDockFolderIconStamp stamp{modificationTime(closedPath), modificationTime(openPath)};
         auto closed = loadPicture(*closedPath);
         if (!closed) return std::nullopt;

@@ -142,7 +142,9 @@ void paintShadow(QPainter& painter, const QPainterPath& shape, double offsetY, d
 
     painter.save();
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(bounds.translated(0, offsetY), silhouette);
+    // The copy's pixel grid is rounded up; map it back at its exact scale, not onto `bounds`.
+    painter.drawImage(QRectF(bounds.left(), bounds.top() + offsetY, width / scale, height / scale),
+                      silhouette);
     painter.restore();
 }
 
