@@ -57,6 +57,9 @@ void LauncherDelegate::applicationDidFinishLaunching() {
     }
 
     const HelperRole current = role();
+    // The menu goes in before the tile appears, so that a tray host that asks for it as soon as
+    // the tile shows finds it.
+    installDockMenu(current);
     if (current.kind() == HelperRoleKind::widget) {
         setWidgetDockTile(*current.widgetKind, true);
     } else {
@@ -64,7 +67,6 @@ void LauncherDelegate::applicationDidFinishLaunching() {
     }
 
     registerObservers(current);
-    installDockMenu(current);
     if (current.widgetKind == TavrelWidgetKind::memory) {
         startWidgetRefreshTimer(TavrelWidgetKind::memory);
     }

@@ -1,0 +1,114 @@
+#include "tests/helper/tray_test_support.h"
+
+#include <QDBusConnectionInterface>
+#include <QDBusReply>
+#include <QDBusVariant>
+#include <QStandardPaths>
+
+namespace tavrel::testing {
+
+namespace {
+
+constexpr char kMenuPath[] = "/MenuBar";
+constexpr char kMenuInterface[] = "com.canonical.dbusmenu";
+
+QDBusMessage menuCall(const QString& service, const char* method, const QVariantList& arguments) {
+    QDBusMessage call = QDBusMessage::createMethodCall(service, QString::fromLatin1(kMenuPath),
+                                                       QString::fromLatin1(kMenuInterface),
+                                                       QString::fromLatin1(method));
+    call.setArguments(arguments);
+    return QDBusConnection::sessionBus().call(call, QDBus::Block, 10000);
+}
+
+}  // namespace
+
+TrayHost::TrayHost() : root_(std::make_unique<QObject>()) {
+    watcher_ = new FakeStatusNotifierWatcher(root_.get());
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    ok_ = bus.isConnected() &&
+          bus.registerObject(QStringLiteral("/StatusNotifierWatcher"), root_.get()) &&
+          bus.registerService(QStringLiteral("org.kde.StatusNotifierWatcher"));
+}
+
+TrayHost::~TrayHost() {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    bus.unregisterService(QStringLiteral("org.kde.StatusNotifierWatcher"));
+    bus.unregisterObject(QStringLiteral("/StatusNotifierWatcher"));
+}
+
+PrivateDisplay::PrivateDisplay() {
+    const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+    if (xvfb.isEmpty()) return;
+    // -displayfd: the server picks a free display and writes its number once it accepts clients.
+    server_.start(xvfb,
+                  {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
+                   QStringLiteral("tcp"), QStringLiteral("-screen"), QStringLiteral("0"),
+                   QStringLiteral("1280x800x24")});
+    if (!server_.waitForStarted(10000)) return;
+    while (!server_.canReadLine()) {
+        if (!server_.waitForReadyRead(20000)) return;
+    }
+    const QString number = QString::fromLatin1(server_.readLine()).trimmed();
+    if (!number.isEmpty()) name_ = QStringLiteral(":") + number;
+}
+
+PrivateDisplay::~PrivateDisplay() {
+    if (server_.state() == QProcess::NotRunning) return;
+    server_.terminate();
+    if (!server_.waitForFinished(5000)) {
+        server_.kill();
+        server_.waitForFinished(5000);
+    }
+}
+
+std::optional<std::vector<MenuEntry>> menuLayout(const QString& service) {
+    const QDBusMessage reply = menuCall(service, "GetLayout", {0, -1, QStringList()});
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 2) {
+        qWarning("GetLayout of %s failed: %s", qPrintable(service),
+                 qPrintable(reply.errorMessage()));
+        return std::nullopt;
+    }
+    // (ia{sv}av): the root, whose children are variants holding the same structure.
+    const QDBusArgument root = reply.arguments().at(1).value<QDBusArgument>();
+    int rootId = 0;
+    QVariantMap rootProperties;
+    root.beginStructure();
+    root >> rootId >> rootProperties;
+    std::vector<MenuEntry> entries;
+    root.beginArray();
+    while (!root.atEnd()) {
+        QDBusVariant child;
+        root >> child;
+        const QDBusArgument item = child.variant().value<QDBusArgument>();
+        MenuEntry entry;
+        QVariantMap properties;
+        item.beginStructure();
+        item >> entry.id >> properties;
+        item.beginArray();
+        while (!item.atEnd()) {
+            QDBusVariant grandchild;
+            item >> grandchild;
+        }
+        item.endArray();
+        item.endStructure();
+        entry.label = properties.value(QStringLiteral("label")).toString();
+        entry.separator =
+            properties.value(QStringLiteral("type")).toString() == QStringLiteral("separator");
+        entries.push_back(entry);
+    }
+    root.endArray();
+    root.endStructure();
+    return entries;
+}
+
+bool menuAboutToShow(const QString& service) {
+    return menuCall(service, "AboutToShow", {0}).type() == QDBusMessage::ReplyMessage;
+}
+
+bool menuClicked(const QString& service, int id) {
+    return menuCall(service, "Event",
+                    {id, QStringLiteral("clicked"), QVariant::fromValue(QDBusVariant(0)), 0u})
+               .type() == QDBusMessage::ReplyMessage;
+}
+
+}  // namespace tavrel::testing
