@@ -87,7 +87,8 @@ Result<Notification> fromParameters(GVariant* parameters) {
     {
         gsize length = 0;
         GVariant* name = g_variant_get_child_value(parameters, 0);
-        notification.name.assign(g_variant_get_string(name, &length), length);
+        const gchar* text = g_variant_get_string(name, &length);
+        notification.name.assign(text, length);
         g_variant_unref(name);
     }
     GVariant* hasObject = g_variant_get_child_value(parameters, 1);
