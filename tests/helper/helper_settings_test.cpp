@@ -110,6 +110,11 @@ TEST(HelperDockTileStoredSettings, DeepNestingAndSizeLimits) {
     std::ofstream(path) << large;
     EXPECT_FALSE(Settings::load(path).ok());
 
+    // The settings application's own default document reads without complaint.
+    const auto defaults = Settings::load(std::filesystem::path(TAVREL_SOURCE_DIR) / "resources" /
+                                         "DefaultSettings.json");
+    EXPECT_TRUE(defaults.ok()) << (defaults.ok() ? "" : defaults.error().message);
+
     EXPECT_EQ(helperSettingsDocumentPath(),
               std::filesystem::path(std::getenv("XDG_DATA_HOME")) / "Tavrel" / "settings.json");
 }
