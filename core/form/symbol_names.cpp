@@ -8,28 +8,25 @@ namespace {
 
 using Names = std::string_view;
 
-constexpr std::array<Names, 2> kTaskbar{"preferences-desktop-multitasking-symbolic",
-                                        "preferences-desktop"};
-constexpr std::array<Names, 2> kDisplays{"preferences-desktop-display-symbolic", "video-display"};
-constexpr std::array<Names, 2> kDock{"preferences-system-windows-symbolic",
-                                     "preferences-system-windows"};
-constexpr std::array<Names, 2> kCalendar{"x-office-calendar-symbolic", "x-office-calendar"};
-constexpr std::array<Names, 2> kWidgets{"view-grid-symbolic", "view-grid"};
-constexpr std::array<Names, 2> kIcons{"view-app-grid-symbolic", "view-grid"};
-constexpr std::array<Names, 2> kIndicators{"list-remove-symbolic", "list-remove"};
-constexpr std::array<Names, 2> kPreview{"window-restore-symbolic", "preferences-system-windows"};
-constexpr std::array<Names, 2> kLauncher{"view-app-grid-symbolic", "applications-other"};
-constexpr std::array<Names, 2> kSwitcher{"object-flip-horizontal-symbolic",
-                                         "object-flip-horizontal"};
-constexpr std::array<Names, 2> kGestures{"input-touchpad-symbolic", "input-touchpad"};
-constexpr std::array<Names, 2> kCorner{"go-bottom-symbolic", "go-bottom"};
-constexpr std::array<Names, 2> kDesktopIcons{"view-conceal-symbolic", "user-desktop"};
-constexpr std::array<Names, 2> kScreenCorners{"view-fullscreen-symbolic", "view-fullscreen"};
-constexpr std::array<Names, 2> kNewFile{"document-new-symbolic", "document-new"};
-constexpr std::array<Names, 2> kGeneral{"emblem-system-symbolic", "preferences-system"};
-constexpr std::array<Names, 2> kInfo{"dialog-information-symbolic", "help-about"};
-constexpr std::array<Names, 2> kWarning{"dialog-warning-symbolic", "dialog-warning"};
-constexpr std::array<Names, 2> kChevron{"go-next-symbolic", "go-next"};
+constexpr std::array<Names, 1> kTaskbar{"preferences-desktop-multitasking-symbolic"};
+constexpr std::array<Names, 1> kDisplays{"preferences-desktop-display-symbolic"};
+constexpr std::array<Names, 1> kDock{"preferences-system-windows-symbolic"};
+constexpr std::array<Names, 1> kCalendar{"x-office-calendar-symbolic"};
+constexpr std::array<Names, 1> kWidgets{"view-grid-symbolic"};
+constexpr std::array<Names, 1> kIcons{"view-app-grid-symbolic"};
+constexpr std::array<Names, 1> kIndicators{"list-remove-symbolic"};
+constexpr std::array<Names, 1> kPreview{"window-restore-symbolic"};
+constexpr std::array<Names, 1> kLauncher{"view-app-grid-symbolic"};
+constexpr std::array<Names, 1> kSwitcher{"object-flip-horizontal-symbolic"};
+constexpr std::array<Names, 1> kGestures{"input-touchpad-symbolic"};
+constexpr std::array<Names, 1> kCorner{"go-bottom-symbolic"};
+constexpr std::array<Names, 1> kDesktopIcons{"view-conceal-symbolic"};
+constexpr std::array<Names, 1> kScreenCorners{"view-fullscreen-symbolic"};
+constexpr std::array<Names, 1> kNewFile{"document-new-symbolic"};
+constexpr std::array<Names, 1> kGeneral{"emblem-system-symbolic"};
+constexpr std::array<Names, 1> kInfo{"dialog-information-symbolic"};
+constexpr std::array<Names, 1> kWarning{"dialog-warning-symbolic"};
+constexpr std::array<Names, 1> kChevron{"go-next-symbolic"};
 
 constexpr std::array<SymbolIconNames, 20> kSymbols{{
     {"rectangle.bottomthird.inset.filled", kTaskbar},

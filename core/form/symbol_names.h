@@ -1,7 +1,7 @@
 #pragma once
 
 // The SF Symbol names the pages use, and the freedesktop icon names that stand for each on
-// Linux (tried in order; the "-symbolic" forms are monochrome and take a tint). A symbol with
+// Linux (tried in order; only "-symbolic" icons, which are monochrome and take a tint). A symbol with
 // no themed icon is drawn by the window's own small fallback set.
 
 #include <span>

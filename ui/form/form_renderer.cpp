@@ -1,0 +1,319 @@
+#include "ui/form/form_renderer.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QEvent>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "core/form/form_layout.h"
+#include "ui/form/color_well.h"
+#include "ui/form/help_button.h"
+#include "ui/form/rounded_panel_view.h"
+#include "ui/form/settings_colors.h"
+#include "ui/form/settings_fonts.h"
+#include "ui/form/settings_segmented_control.h"
+#include "ui/form/settings_selectable_label.h"
+#include "ui/form/settings_switch.h"
+#include "ui/form/settings_symbols.h"
+#include "ui/form/slider_row_control.h"
+
+namespace tavrel {
+
+namespace {
+
+QString text(const std::string& value) {
+    return QString::fromStdString(value);
+}
+
+int px(double points) {
+    return static_cast<int>(points);
+}
+
+// A label whose colour follows the palette at every appearance change.
+class PaletteLabel final : public SettingsSelectableLabel {
+public:
+    PaletteLabel(const QString& label, std::function<QColor(const QPalette&)> color,
+                 QWidget* parent)
+        : SettingsSelectableLabel(label, parent), color_(std::move(color)) {
+        applyColor();
+    }
+
+protected:
+    void changeEvent(QEvent* event) override {
+        SettingsSelectableLabel::changeEvent(event);
+        if (event->type() == QEvent::PaletteChange && !applying_) applyColor();
+    }
+
+private:
+    void applyColor() {
+        applying_ = true;
+        QPalette pal = palette();
+        pal.setColor(QPalette::WindowText, color_(inheritedPalette()));
+        setPalette(pal);
+        applying_ = false;
+    }
+    // The inherited palette, not the one this label sets on itself.
+    QPalette inheritedPalette() const {
+        return parentWidget() ? parentWidget()->palette() : palette();
+    }
+
+    std::function<QColor(const QPalette&)> color_;
+    bool applying_ = false;
+};
+
+QWidget* makeSeparator(QWidget* parent) {
+    auto* holder = new QWidget(parent);
+    holder->setObjectName(FormWidgetNames::separator);
+    auto* layout = new QHBoxLayout(holder);
+    layout->setContentsMargins(px(FormMetrics::separatorInset), 0, px(FormMetrics::separatorInset),
+                               0);
+    auto* line = new QFrame(holder);
+    line->setFixedHeight(1);
+    line->setAutoFillBackground(false);
+    line->setFrameShape(QFrame::NoFrame);
+    line->setStyleSheet(QStringLiteral("background-color: rgba(128, 128, 128, 56);"));
+    layout->addWidget(line);
+    holder->setFixedHeight(1);
+    return holder;
+}
+
+QWidget* makeSegment(const SegmentControl& control, QWidget* parent) {
+    QStringList labels;
+    for (const std::string& label : control.labels) labels << text(label);
+    auto* segmented = new SettingsSegmentedControl(labels, control.selected, parent);
+    const SegmentLayout layout = SettingsSegmentedControl::measuredLayout(labels);
+    segmented->setFixedSize(px(std::ceil(layout.controlWidth)), px(layout.height));
+    segmented->setSegmentWidth(layout.segmentWidth);
+    const auto action = control.action;
+    QObject::connect(segmented, &SettingsSegmentedControl::segmentSelected, segmented,
+                     [action](int index) {
+                         if (action) action(index);
+                     });
+    return segmented;
+}
+
+class RowBuilder {
+public:
+    RowBuilder(const FormRow& row, const CustomViewFactory& factory, QWidget* parent)
+        : row_(row), factory_(factory), parent_(parent) {}
+
+    QWidget* build() {
+        if (const auto* info = std::get_if<InfoBlockControl>(&row_.control))
+            return infoBlock(*info);
+
+        auto* rowWidget = new QWidget(parent_);
+        rowWidget->setObjectName(FormWidgetNames::row);
+        rowWidget->setProperty(FormWidgetNames::rowTitleProperty, text(row_.title));
+        auto* layout = new QHBoxLayout(rowWidget);
+        layout->setContentsMargins(
+            px(FormMetrics::rowHorizontalInset), px(FormMetrics::rowVerticalInset),
+            px(FormMetrics::rowHorizontalInset), px(FormMetrics::rowVerticalInset));
+        layout->setSpacing(px(FormMetrics::rowSpacing));
+
+        auto* titleColumn = new QWidget(rowWidget);
+        titleColumn->setFixedWidth(px(FormMetrics::titleColumnWidth));
+        auto* titleLayout = new QHBoxLayout(titleColumn);
+        titleLayout->setContentsMargins(0, 0, 0, 0);
+        titleLayout->setSpacing(px(FormMetrics::titleColumnSpacing));
+        auto* title = new PaletteLabel(text(row_.title), settingsLabelColor, titleColumn);
+        title->setObjectName(FormWidgetNames::titleLabel);
+        title->setFont(settingsFont(FormMetrics::titleFontSize, QFont::Medium));
+        if (row_.allowsTitleWrapping) {
+            // Up to 144 wide, as many lines as the title needs; the help button follows it.
+            const int natural =
+                static_cast<int>(std::ceil(title->fontMetrics().horizontalAdvance(title->text()))) +
+                1;
+            const int width = std::min(natural, px(FormMetrics::titlePreferredWidth));
+            title->setWordWrap(true);
+            title->setFixedWidth(width);
+            title->setMinimumHeight(title->heightForWidth(width));
+        }
+        titleLayout->addWidget(title);
+        titleLayout->addWidget(new HelpButton(text(row_.detail), titleColumn), 0, Qt::AlignVCenter);
+        titleLayout->addStretch(1);
+        layout->addWidget(titleColumn, 0, Qt::AlignVCenter);
+
+        auto* controls = new QWidget(rowWidget);
+        controls->setObjectName(FormWidgetNames::controlColumn);
+        controls->setMinimumWidth(px(FormMetrics::controlColumnMinimumWidth));
+        auto* controlLayout = new QHBoxLayout(controls);
+        controlLayout->setContentsMargins(0, 0, 0, 0);
+        controlLayout->setSpacing(px(FormMetrics::controlColumnSpacing));
+        std::visit([&](const auto& control) { addControl(control, controls, controlLayout); },
+                   row_.control);
+        controlLayout->addStretch(1);
+        layout->addWidget(controls, 1, Qt::AlignVCenter);
+        return rowWidget;
+    }
+
+private:
+    void addControl(const SwitchControl& control, QWidget* column, QHBoxLayout* layout) {
+        auto* toggle = new SettingsSwitch(SettingsSwitch::Size::regular, column);
+        toggle->setChecked(control.isOn);
+        toggle->setEnabled(control.isEnabled);
+        toggle->setAccessibleName(text(row_.title));
+        const auto action = control.action;
+        QObject::connect(toggle, &QAbstractButton::toggled, toggle, [action](bool on) {
+            if (action) action(on);
+        });
+        layout->addWidget(toggle);
+    }
+    void addControl(const SliderControl& control, QWidget* column, QHBoxLayout* layout) {
+        auto* slider = new SliderRowControl(control, column);
+        slider->slider()->setAccessibleName(text(row_.title));
+        layout->addWidget(slider);
+    }
+    void addControl(const SegmentControl& control, QWidget* column, QHBoxLayout* layout) {
+        QWidget* segment = makeSegment(control, column);
+        segment->setAccessibleName(text(row_.title));
+        layout->addWidget(segment);
+    }
+    void addControl(const ColorControl& control, QWidget* column, QHBoxLayout* layout) {
+        auto* well = new ColorWell(toQColor(control.color), column);
+        well->setAccessibleName(text(row_.title));
+        const auto action = control.action;
+        QObject::connect(well, &ColorWell::colorChosen, well, [action](const QColor& color) {
+            if (action) action(toFormColor(color));
+        });
+        layout->addWidget(well);
+    }
+    void addControl(const ButtonControl& control, QWidget* column, QHBoxLayout* layout) {
+        auto* button = new QPushButton(text(row_.title), column);
+        if (control.symbolName) {
+            button->setIcon(QIcon(settingsSymbolPixmap(*control.symbolName,
+                                                       settingsLabelColor(button->palette()), 14,
+                                                       button->devicePixelRatioF())));
+        }
+        button->setToolTip(text(row_.title));
+        button->setAccessibleName(text(row_.title));
+        button->setFixedSize(px(FormMetrics::buttonWidth), px(FormMetrics::buttonHeight));
+        const auto action = control.action;
+        QObject::connect(button, &QPushButton::clicked, button, [action] {
+            if (action) action();
+        });
+        layout->addWidget(button);
+    }
+    void addControl(const InfoBlockControl&, QWidget*, QHBoxLayout*) {}
+    void addControl(const CustomViewSpec& view, QWidget* column, QHBoxLayout* layout) {
+        if (QWidget* widget = factory_ ? factory_(view, column) : nullptr)
+            layout->addWidget(widget);
+    }
+
+    QWidget* infoBlock(const InfoBlockControl& info) {
+        auto* block = new QWidget(parent_);
+        block->setObjectName(FormWidgetNames::row);
+        block->setProperty(FormWidgetNames::rowTitleProperty, text(row_.title));
+        auto* layout = new QVBoxLayout(block);
+        layout->setContentsMargins(16, 14, 16, 14);
+        layout->setSpacing(8);
+        auto* title = new PaletteLabel(text(row_.title), settingsLabelColor, block);
+        title->setObjectName(FormWidgetNames::titleLabel);
+        title->setFont(settingsFont(13, QFont::DemiBold));
+        const FormTextColor bodyColor = info.bodyColor;
+        auto* body = new PaletteLabel(
+            text(info.body), [bodyColor](const QPalette& pal) { return textColor(pal, bodyColor); },
+            block);
+        body->setWordWrap(true);
+        body->setFont(settingsFont(13, toQFontWeight(info.bodyWeight)));
+        layout->addWidget(title);
+        layout->addWidget(body);
+        return block;
+    }
+
+    const FormRow& row_;
+    const CustomViewFactory& factory_;
+    QWidget* parent_;
+};
+
+QWidget* makeSection(const FormSection& section, const CustomViewFactory& factory,
+                     QWidget* parent) {
+    auto* holder = new QWidget(parent);
+    holder->setObjectName(FormWidgetNames::section);
+    auto* layout = new QVBoxLayout(holder);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(px(FormMetrics::sectionHeaderSpacing));
+
+    auto* header = new PaletteLabel(text(section.title), settingsSecondaryLabelColor, holder);
+    header->setObjectName(FormWidgetNames::sectionHeader);
+    header->setFont(settingsFont(FormMetrics::sectionHeaderFontSize, QFont::DemiBold));
+    header->setContentsMargins(px(FormMetrics::sectionHeaderLeadingInset), 0, 0, 0);
+    layout->addWidget(header);
+
+    auto* card = new RoundedPanelView(holder);
+    card->setObjectName(FormWidgetNames::card);
+    card->setFill([](const QPalette& pal) {
+        return settingsControlBackgroundColor(pal, FormMetrics::cardFillAlpha);
+    });
+    card->setBorder([](const QPalette& pal) {
+        return settingsSeparatorColor(pal, FormMetrics::cardBorderAlpha);
+    });
+    card->setCornerRadius(FormMetrics::cardCornerRadius);
+    auto* cardLayout = new QVBoxLayout(card);
+    cardLayout->setContentsMargins(0, 0, 0, 0);
+    cardLayout->setSpacing(0);
+    for (std::size_t i = 0; i < section.rows.size(); ++i) {
+        if (hasSeparatorBefore(i)) cardLayout->addWidget(makeSeparator(card));
+        cardLayout->addWidget(RowBuilder(section.rows[i], factory, card).build());
+    }
+    layout->addWidget(card);
+    return holder;
+}
+
+QWidget* makeCenteredSegment(const CenteredSegment& item, QWidget* parent) {
+    auto* container = new QWidget(parent);
+    container->setObjectName(FormWidgetNames::centeredSegment);
+    auto* layout = new QHBoxLayout(container);
+    layout->setContentsMargins(0, px(FormMetrics::centeredSegmentInset), 0,
+                               px(FormMetrics::centeredSegmentInset));
+    layout->addStretch(1);
+    layout->addWidget(makeSegment(item.segment, container));
+    layout->addStretch(1);
+    return container;
+}
+
+}  // namespace
+
+FormView::FormView(std::shared_ptr<FormContent> form, QWidget* parent)
+    : QWidget(parent), form_(std::move(form)) {}
+
+FormView* renderForm(std::shared_ptr<FormContent> form, const CustomViewFactory& factory,
+                     QWidget* parent) {
+    auto* view = new FormView(form, parent);
+    auto* column = new QVBoxLayout(view);
+    column->setContentsMargins(0, 0, 0, px(FormMetrics::formBottomInset));
+    column->setSpacing(px(FormMetrics::formSpacing));
+    if (form) {
+        for (const FormItem& item : form->items()) {
+            QWidget* widget = nullptr;
+            if (const auto* section = std::get_if<FormSection>(&item)) {
+                widget = makeSection(*section, factory, view);
+            } else if (const auto* centered = std::get_if<CenteredSegment>(&item)) {
+                widget = makeCenteredSegment(*centered, view);
+            } else if (const auto* custom = std::get_if<CustomViewSpec>(&item)) {
+                widget = factory ? factory(*custom, view) : nullptr;
+            } else if (const auto* inner = std::get_if<std::shared_ptr<FormContent>>(&item)) {
+                FormView* innerView = renderForm(*inner, factory, view);
+                // A page inside a page: no extra space below it.
+                innerView->layout()->setContentsMargins(0, 0, 0, 0);
+                widget = innerView;
+            }
+            if (widget) column->addWidget(widget);
+        }
+    }
+    column->addStretch(1);
+    return view;
+}
+
+QWidget* findFormRow(QWidget* formView, const QString& title) {
+    if (!formView) return nullptr;
+    for (QWidget* row : formView->findChildren<QWidget*>(FormWidgetNames::row)) {
+        if (row->property(FormWidgetNames::rowTitleProperty).toString() == title) return row;
+    }
+    return nullptr;
+}
+
+}  // namespace tavrel

@@ -1,0 +1,53 @@
+#pragma once
+
+// Turns a FormContent into widgets: the column, the section cards with their separators, one
+// row per FormRow (title column with help button, control column), and the views a page asks
+// for by kind through the window's factory. Each control is wired to its row's action; sliders
+// go through SliderModel, so normalisation and validation happen in one place.
+//
+// The rendered widget keeps its FormContent alive, so an action that rebuilds the window may
+// retire the widget (deleteLater) while it is still running.
+
+#include <functional>
+#include <memory>
+
+#include <QWidget>
+
+#include "core/form/form_content.h"
+
+namespace tavrel {
+
+// Builds the widget for a custom view; nothing for a kind it does not know.
+using CustomViewFactory = std::function<QWidget*(const CustomViewSpec& view, QWidget* parent)>;
+
+class FormView : public QWidget {
+    Q_OBJECT
+public:
+    FormView(std::shared_ptr<FormContent> form, QWidget* parent);
+    const std::shared_ptr<FormContent>& form() const { return form_; }
+
+private:
+    std::shared_ptr<FormContent> form_;
+};
+
+// Names the widgets carry so that a row can be found by its title (property "formRowTitle" on
+// the row, object names on the parts).
+struct FormWidgetNames {
+    static constexpr const char* rowTitleProperty = "formRowTitle";
+    static constexpr const char* section = "formSection";
+    static constexpr const char* sectionHeader = "formSectionHeader";
+    static constexpr const char* card = "formCard";
+    static constexpr const char* separator = "formSeparator";
+    static constexpr const char* row = "formRow";
+    static constexpr const char* titleLabel = "formRowTitleLabel";
+    static constexpr const char* controlColumn = "formControlColumn";
+    static constexpr const char* centeredSegment = "formCenteredSegment";
+};
+
+FormView* renderForm(std::shared_ptr<FormContent> form, const CustomViewFactory& factory,
+                     QWidget* parent = nullptr);
+
+// The row widget of a rendered form with this title (searching sub-forms too), or nothing.
+QWidget* findFormRow(QWidget* formView, const QString& title);
+
+}  // namespace tavrel

@@ -1,0 +1,56 @@
+#pragma once
+
+// A select-one segmented control: one segment per label, 30 high, 8-point corners. A click on a
+// segment selects it and reports it (also when it already was selected). With focus, Left and
+// Right move the selection.
+
+#include <optional>
+
+#include <QStringList>
+#include <QWidget>
+
+#include "core/form/form_layout.h"
+
+namespace tavrel {
+
+class SettingsSegmentedControl : public QWidget {
+    Q_OBJECT
+public:
+    explicit SettingsSegmentedControl(const QStringList& labels, int selected,
+                                      QWidget* parent = nullptr);
+
+    // The width rule measured in the 13-point system font; the control takes that width.
+    static SegmentLayout measuredLayout(const QStringList& labels);
+
+    int selectedSegment() const { return selected_; }
+    int segmentCount() const { return static_cast<int>(labels_.size()); }
+    const QStringList& labels() const { return labels_; }
+    // Selects as a click would, reporting the change.
+    void clickSegment(int index);
+    void setSelectedSegment(int index);
+    // Fixed segment width (0: share the control's width evenly).
+    void setSegmentWidth(qreal width);
+    QRectF segmentRect(int index) const;
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+signals:
+    void segmentSelected(int index);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    int segmentAt(QPointF point) const;
+
+    QStringList labels_;
+    int selected_ = -1;
+    std::optional<int> pressed_;
+    qreal segmentWidth_ = 0;
+};
+
+}  // namespace tavrel

@@ -1,0 +1,51 @@
+#include "ui/form/settings_switch.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QStyleOptionFocusRect>
+
+#include "ui/form/settings_colors.h"
+
+namespace tavrel {
+
+SettingsSwitch::SettingsSwitch(Size size, QWidget* parent) : QAbstractButton(parent), size_(size) {
+    setCheckable(true);
+    setFocusPolicy(Qt::StrongFocus);
+    setCursor(Qt::PointingHandCursor);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+}
+
+QSize SettingsSwitch::sizeHint() const {
+    return size_ == Size::small ? QSize(32, 19) : QSize(40, 24);
+}
+
+void SettingsSwitch::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF track = QRectF(rect()).adjusted(1, 1, -1, -1);
+    const qreal radius = track.height() / 2;
+    QColor on = palette().color(QPalette::Highlight);
+    QColor off = settingsSeparatorColor(palette(), isDarkPalette(palette()) ? 0.28 : 0.16);
+    QColor trackColor = isChecked() ? on : off;
+    if (!isEnabled()) trackColor.setAlphaF(trackColor.alphaF() * 0.45f);
+    QPainterPath path;
+    path.addRoundedRect(track, radius, radius);
+    painter.fillPath(path, trackColor);
+
+    const qreal knob = track.height() - 4;
+    const qreal x = isChecked() ? track.right() - 2 - knob : track.left() + 2;
+    painter.setPen(QPen(QColor(0, 0, 0, 40), 0.5));
+    painter.setBrush(isEnabled() ? QColor(Qt::white) : QColor(245, 245, 245));
+    painter.drawEllipse(QRectF(x, track.top() + 2, knob, knob));
+
+    if (hasFocus()) {
+        painter.setBrush(Qt::NoBrush);
+        QColor ring = palette().color(QPalette::Highlight);
+        ring.setAlphaF(0.5f);
+        painter.setPen(QPen(ring, 2));
+        painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), radius + 1,
+                                radius + 1);
+    }
+}
+
+}  // namespace tavrel

@@ -1,0 +1,142 @@
+#include "ui/settings/qt_settings_dialogs.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace tavrel {
+
+namespace {
+
+QString qtext(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+QMessageBox::Icon iconFor(ModalAlert::Style style) {
+    switch (style) {
+        case ModalAlert::Style::informational:
+            return QMessageBox::Information;
+        case ModalAlert::Style::warning:
+            return QMessageBox::Warning;
+        case ModalAlert::Style::critical:
+            return QMessageBox::Critical;
+    }
+    return QMessageBox::Warning;
+}
+
+}  // namespace
+
+QtSettingsDialogs::QtSettingsDialogs(std::function<QWidget*()> window)
+    : window_(std::move(window)) {}
+
+ModalAlertResponse QtSettingsDialogs::runModal(const ModalAlert& alert) {
+    return run(alert, nullptr);
+}
+
+ModalAlertResponse QtSettingsDialogs::runSheet(const ModalAlert& alert) {
+    return run(alert, window_ ? window_() : nullptr);
+}
+
+ModalAlertResponse QtSettingsDialogs::run(const ModalAlert& alert, QWidget* sheetParent) {
+    ModalAlertResponse response;
+    QWidget* parent = sheetParent ? sheetParent : (window_ ? window_() : nullptr);
+
+    if (alert.textField) {
+        QDialog dialog(parent);
+        dialog.setWindowModality(sheetParent ? Qt::WindowModal : Qt::ApplicationModal);
+        dialog.setWindowTitle(qtext(alert.message));
+        auto* layout = new QVBoxLayout(&dialog);
+        auto* message = new QLabel(qtext(alert.message), &dialog);
+        QFont bold = message->font();
+        bold.setBold(true);
+        message->setFont(bold);
+        message->setWordWrap(true);
+        layout->addWidget(message);
+        if (!alert.informativeText.empty()) {
+            auto* informative = new QLabel(qtext(alert.informativeText), &dialog);
+            informative->setWordWrap(true);
+            layout->addWidget(informative);
+        }
+        auto* field = new QLineEdit(qtext(*alert.textField), &dialog);
+        layout->addWidget(field);
+        if (alert.textFieldWarning) {
+            auto* warning = new QLabel(qtext(*alert.textFieldWarning), &dialog);
+            warning->setTextInteractionFlags(Qt::TextSelectableByMouse);
+            QPalette pal = warning->palette();
+            pal.setColor(QPalette::WindowText, QColor(255, 59, 48));
+            warning->setPalette(pal);
+            QFont small = warning->font();
+            small.setPointSizeF(small.pointSizeF() - 1);
+            warning->setFont(small);
+            layout->addWidget(warning);
+        }
+        auto* buttons = new QDialogButtonBox(&dialog);
+        std::vector<QPushButton*> pushButtons;
+        for (std::size_t i = 0; i < alert.buttons.size(); ++i) {
+            QPushButton* button =
+                buttons->addButton(qtext(alert.buttons[i]), i == 0 ? QDialogButtonBox::AcceptRole
+                                                                   : QDialogButtonBox::RejectRole);
+            if (i == 0) button->setDefault(true);
+            pushButtons.push_back(button);
+        }
+        QObject::connect(buttons, &QDialogButtonBox::clicked, &dialog,
+                         [&](QAbstractButton* clicked) {
+                             for (std::size_t i = 0; i < pushButtons.size(); ++i) {
+                                 if (pushButtons[i] == clicked) response.button = i;
+                             }
+                             dialog.done(0);
+                         });
+        layout->addWidget(buttons);
+        dialog.exec();
+        response.text = field->text().toStdString();
+        return response;
+    }
+
+    QMessageBox box(parent);
+    box.setWindowModality(sheetParent ? Qt::WindowModal : Qt::ApplicationModal);
+    box.setIcon(iconFor(alert.style));
+    box.setText(qtext(alert.message));
+    if (!alert.informativeText.empty()) box.setInformativeText(qtext(alert.informativeText));
+    std::vector<QPushButton*> pushButtons;
+    for (std::size_t i = 0; i < alert.buttons.size(); ++i) {
+        pushButtons.push_back(box.addButton(
+            qtext(alert.buttons[i]), i == 0 ? QMessageBox::AcceptRole : QMessageBox::RejectRole));
+    }
+    if (!pushButtons.empty()) box.setDefaultButton(pushButtons.front());
+    if (pushButtons.size() > 1) box.setEscapeButton(pushButtons.back());
+    box.exec();
+    for (std::size_t i = 0; i < pushButtons.size(); ++i) {
+        if (box.clickedButton() == pushButtons[i]) response.button = i;
+    }
+    return response;
+}
+
+std::optional<std::filesystem::path> QtSettingsDialogs::openFile(const OpenFileRequest& request) {
+    QString filter;
+    if (!request.allowedExtensions.empty()) {
+        QStringList patterns;
+        for (const std::string& extension : request.allowedExtensions) {
+            patterns << QStringLiteral("*.") + qtext(extension);
+        }
+        filter = patterns.join(QLatin1Char(' '));
+    }
+    QWidget* parent = window_ ? window_() : nullptr;
+    const QString chosen =
+        request.canChooseDirectories
+            ? QFileDialog::getExistingDirectory(parent, qtext(request.title))
+            : QFileDialog::getOpenFileName(parent, qtext(request.title), QString(), filter);
+    if (chosen.isEmpty()) return std::nullopt;
+    return std::filesystem::path(chosen.toStdString());
+}
+
+void QtSettingsDialogs::beep() {
+    QApplication::beep();
+}
+
+}  // namespace tavrel

@@ -1,0 +1,24 @@
+#pragma once
+
+// The window's images by resource name (PNG files found by the resource lookup).
+
+#include <functional>
+#include <string_view>
+
+#include <QImage>
+
+namespace tavrel {
+
+using SettingsImageLookup = std::function<QImage(std::string_view name)>;
+
+// The image "<name>.png" of this process's resources; a null image when it is missing or
+// unreadable.
+QImage settingsResourceImage(std::string_view name);
+
+struct SettingsImageName {
+    static constexpr std::string_view appLogo = "StartMenuIcon22_AppLogoSafe";
+    static constexpr std::string_view windowsThemePreview = "TaskbarThemeWindowsPreview";
+    static constexpr std::string_view liquidGlassThemePreview = "TaskbarThemeLiquidGlassPreview";
+};
+
+}  // namespace tavrel

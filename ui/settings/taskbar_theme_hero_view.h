@@ -1,0 +1,98 @@
+#pragma once
+
+// The theme picker at the top of the taskbar page: two choice buttons with "or" between them and
+// a picture of the chosen theme. A click reports the button's theme; the page decides and then
+// shows the theme with setTheme.
+
+#include <functional>
+
+#include <QAbstractButton>
+#include <QImage>
+#include <QWidget>
+
+#include "core/settings/settings_enumerations.h"
+#include "ui/settings/settings_images.h"
+
+class QLabel;
+class QVariantAnimation;
+
+namespace tavrel {
+
+// An image view that asks for no size of its own; the picture is scaled proportionally into
+// whatever size it is given.
+class FlexibleImageView : public QWidget {
+    Q_OBJECT
+public:
+    explicit FlexibleImageView(QWidget* parent = nullptr);
+    void setImage(const QImage& image);
+    const QImage& image() const { return image_; }
+    QSize sizeHint() const override { return {}; }
+    QSize minimumSizeHint() const override { return {}; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QImage image_;
+};
+
+class ThemeChoiceButton : public QAbstractButton {
+    Q_OBJECT
+public:
+    ThemeChoiceButton(const QString& title, TaskbarTheme theme, QWidget* parent = nullptr);
+
+    std::function<void(TaskbarTheme)> onSelect;
+    TaskbarTheme theme() const { return theme_; }
+    bool isChosen() const { return chosen_; }
+    void setChosen(bool chosen);
+    bool isHovering() const { return hovering_; }
+    // Restyles from the chosen and hover states.
+    void updateAppearance();
+    void selectTheme();
+
+    QSize sizeHint() const override { return {160, 42}; }
+    QSize minimumSizeHint() const override { return {132, 42}; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    TaskbarTheme theme_;
+    bool chosen_ = false;
+    bool hovering_ = false;
+    qreal pressAlpha_ = 1;
+    QVariantAnimation* dimAnimation_ = nullptr;
+    QVariantAnimation* restoreAnimation_ = nullptr;
+};
+
+class TaskbarThemeHeroView : public QWidget {
+    Q_OBJECT
+public:
+    TaskbarThemeHeroView(TaskbarTheme theme, SettingsImageLookup images, QWidget* parent = nullptr);
+
+    std::function<void(TaskbarTheme)> onThemeSelected;
+
+    void setTheme(TaskbarTheme theme, bool animated = false);
+    TaskbarTheme currentTheme() const { return currentTheme_; }
+    ThemeChoiceButton* liquidButton() const { return liquidButton_; }
+    ThemeChoiceButton* windowsButton() const { return windowsButton_; }
+    FlexibleImageView* imageView() const { return imageView_; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void layoutParts();
+
+    SettingsImageLookup images_;
+    TaskbarTheme currentTheme_;
+    ThemeChoiceButton* liquidButton_;
+    ThemeChoiceButton* windowsButton_;
+    QLabel* orLabel_;
+    FlexibleImageView* imageView_;
+};
+
+}  // namespace tavrel
