@@ -138,8 +138,10 @@ VirtualDisplay::VirtualDisplay(int width, int height) {
     GSubprocessLauncher* launcher = g_subprocess_launcher_new(static_cast<GSubprocessFlags>(
         G_SUBPROCESS_FLAGS_STDOUT_SILENCE | G_SUBPROCESS_FLAGS_STDERR_SILENCE));
     g_subprocess_launcher_take_fd(launcher, pipe[1], 3);
-    const gchar* argv[] = {"Xvfb",         "-displayfd", "3",   "-screen", "0",
-                           screen.c_str(), "-nolisten",  "tcp", nullptr};
+    // -noreset: without it the server starts afresh, pointer and all, whenever its last client
+    // goes, which here is after every question.
+    const gchar* argv[] = {"Xvfb",         "-displayfd", "3",   "-screen",  "0",
+                           screen.c_str(), "-nolisten",  "tcp", "-noreset", nullptr};
     server_ = g_subprocess_launcher_spawnv(launcher, argv, nullptr);
     g_object_unref(launcher);
     if (!server_) {
