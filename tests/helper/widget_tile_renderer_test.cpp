@@ -2,6 +2,7 @@
 
 #include "ui/helper/widget_tile_renderer.h"
 
+#include <cstring>
 #include <fstream>
 #include <functional>
 #include <optional>
@@ -198,6 +199,20 @@ TEST_F(WidgetTileRendererTest, CalendarPageCentresWeekdayAndDay) {
                      static_cast<int>(layout.weekdayFontSize * 2));
     EXPECT_NE(sunday.copy(band), saturday.copy(band));
     EXPECT_EQ(time({}), time({1, 2025, 1, 1, 1}));
+}
+
+TEST_F(WidgetTileRendererTest, TheDockPictureIsTheSamePicture) {
+    const platform::DockTileImage dock =
+        WidgetTileRenderer::tileDockImage(TavrelWidgetKind::memory, 512, 1, 73, kSunday);
+    const QImage image = memory(73);
+    ASSERT_EQ(dock.pixelWidth(), 1024);
+    EXPECT_EQ(dock.pointWidth(), 512);
+    for (int y = 0; y < 1024; ++y) {
+        ASSERT_EQ(std::memcmp(image.constScanLine(y), dock.pixels().data() + y * 1024, 4096), 0)
+            << "row " << y;
+    }
+    EXPECT_TRUE(
+        WidgetTileRenderer::tileDockImage(TavrelWidgetKind::time, 1e9, 1, 0, kSunday).isNull());
 }
 
 TEST_F(WidgetTileRendererTest, OddCanvasesStillDraw) {

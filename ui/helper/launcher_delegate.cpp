@@ -203,9 +203,8 @@ void LauncherDelegate::setWidgetDockTile(TavrelWidgetKind kind, bool force) {
     if (!force && displayedWidgetSignature_ == signature) return;
     displayedWidgetSignature_ = signature;
 
-    const QImage picture = WidgetTileRenderer::tileImage(kind, kWidgetTileCanvasSide,
-                                                         kWidgetTileContentScale, percentage, date);
-    const platform::DockTileImage image = dockTileImage(picture);
+    const platform::DockTileImage image = WidgetTileRenderer::tileDockImage(
+        kind, kWidgetTileCanvasSide, kWidgetTileContentScale, percentage, date);
     env_.dockTile.setApplicationIcon(image);
     env_.dockTile.setContent(image, std::nullopt);
 }

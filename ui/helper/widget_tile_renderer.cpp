@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <vector>
 
 #include <QFont>
 #include <QFontDatabase>
@@ -77,13 +79,17 @@ CalendarComponents today() {
     return calendarComponents(QDate::currentDate());
 }
 
-QImage tileImage(TavrelWidgetKind kind, double canvasSide, double contentScale,
-                 int memoryPercentage, const CalendarComponents& date) {
+namespace {
+
+// The canvas for a side, or nothing when it is too large to allocate.
+std::optional<int> canvasPixels(double canvasSide) {
     const double side = std::max(canvasSide, 1.0);
-    if (!(side <= kMaxCanvasSide)) return {};
-    const int pixels = static_cast<int>(std::ceil(side * kPixelsPerPoint));
-    QImage image(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
-    if (image.isNull()) return {};
+    if (!(side <= kMaxCanvasSide)) return std::nullopt;
+    return static_cast<int>(std::ceil(side * kPixelsPerPoint));
+}
+
+void paintTile(QImage& image, TavrelWidgetKind kind, double canvasSide, double contentScale,
+               int memoryPercentage, const CalendarComponents& date) {
     image.setDevicePixelRatio(kPixelsPerPoint);
     image.setDotsPerMeterX(kDotsPerMeterAt72Dpi);
     image.setDotsPerMeterY(kDotsPerMeterAt72Dpi);
@@ -92,7 +98,7 @@ QImage tileImage(TavrelWidgetKind kind, double canvasSide, double contentScale,
     QPainter painter(&image);
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing |
                            QPainter::SmoothPixmapTransform);
-    const TileRect content = widgetContentSquare(side);
+    const TileRect content = widgetContentSquare(std::max(canvasSide, 1.0));
     switch (kind) {
         case TavrelWidgetKind::time:
             drawTimeWidget(painter, content, contentScale, date);
@@ -102,7 +108,33 @@ QImage tileImage(TavrelWidgetKind kind, double canvasSide, double contentScale,
             break;
     }
     painter.end();
+}
+
+}  // namespace
+
+QImage tileImage(TavrelWidgetKind kind, double canvasSide, double contentScale,
+                 int memoryPercentage, const CalendarComponents& date) {
+    const auto pixels = canvasPixels(canvasSide);
+    if (!pixels) return {};
+    QImage image(*pixels, *pixels, QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull()) return {};
+    paintTile(image, kind, canvasSide, contentScale, memoryPercentage, date);
     return image;
+}
+
+platform::DockTileImage tileDockImage(TavrelWidgetKind kind, double canvasSide, double contentScale,
+                                      int memoryPercentage, const CalendarComponents& date) {
+    const auto pixels = canvasPixels(canvasSide);
+    if (!pixels) return {};
+    const auto side = static_cast<std::size_t>(*pixels);
+    std::vector<std::uint32_t> buffer(side * side);
+    {
+        QImage image(reinterpret_cast<uchar*>(buffer.data()), *pixels, *pixels, *pixels * 4,
+                     QImage::Format_ARGB32_Premultiplied);
+        paintTile(image, kind, canvasSide, contentScale, memoryPercentage, date);
+    }
+    const double points = *pixels / kPixelsPerPoint;
+    return platform::DockTileImage(*pixels, *pixels, points, points, std::move(buffer));
 }
 
 void drawTimeWidget(QPainter& painter, const TileRect& rect, double contentScale,

@@ -9,6 +9,7 @@
 
 #include "core/helper/tavrel_widget_kind.h"
 #include "core/helper/widget_tile_geometry.h"
+#include "platform/dock_tile.h"
 
 namespace tavrel::WidgetTileRenderer {
 
@@ -23,6 +24,10 @@ CalendarComponents today();
 // allocate gives a null image.
 QImage tileImage(TavrelWidgetKind kind, double canvasSide, double contentScale,
                  int memoryPercentage, const CalendarComponents& date);
+
+// The same picture drawn straight into a Dock tile picture's own pixels, with no copy.
+platform::DockTileImage tileDockImage(TavrelWidgetKind kind, double canvasSide, double contentScale,
+                                      int memoryPercentage, const CalendarComponents& date);
 
 // Draw into `painter` (top-left origin), `rect` being the content square.
 void drawTimeWidget(QPainter& painter, const TileRect& rect, double contentScale,

@@ -11,6 +11,7 @@
 #include <QPixmap>
 #include <QSystemTrayIcon>
 
+#include "platform/linux/dock_tile/dock_tile_icon_engine.h"
 #include "platform/linux/dock_tile/dock_tile_image_qt.h"
 
 namespace tavrel::platform {
@@ -73,7 +74,6 @@ void TrayDockTile::setContent(const DockTileImage& image,
                               std::optional<DockTileTransition> transition) {
     const QImage next = toQImage(image);
     const bool fadeIn = transition && transition->duration.count() > 0 && !frame_.isNull();
-    target_ = next;
     if (!fadeIn) {
         fade_.reset();
         fadeTimer_.stop();
@@ -107,12 +107,12 @@ void TrayDockTile::stepFade() {
 
 void TrayDockTile::show(const QImage& frame) {
     frame_ = frame;
-    tray_->setIcon(QIcon(QPixmap::fromImage(frame)));
+    tray_->setIcon(QIcon(new DockTileIconEngine(frame)));
     if (!tray_->isVisible()) tray_->show();
 }
 
 void TrayDockTile::setApplicationIcon(const DockTileImage& image) {
-    QGuiApplication::setWindowIcon(QIcon(QPixmap::fromImage(toQImage(image))));
+    QGuiApplication::setWindowIcon(QIcon(new DockTileIconEngine(toQImage(image))));
 }
 
 void TrayDockTile::setMenu(std::vector<DockMenuItem> items) {

@@ -48,8 +48,7 @@ private:
     std::function<void()> menuRequested_;
     std::function<void()> activated_;
 
-    QImage target_;  // the picture the tile shows, or is fading to
-    QImage frame_;   // what is on the tile this moment
+    QImage frame_;  // what is on the tile this moment (sharing the picture's pixels)
     struct Fade {
         QImage from;
         QImage to;
