@@ -246,5 +246,22 @@ TEST_F(HelperTrayE2E, FolderCopyEndedByTheTaskbarDoesNotReportItsExit) {
     EXPECT_TRUE(exits.notifications.empty());
 }
 
+TEST_F(HelperTrayE2E, LauncherRedrawsWhenAnotherApplicationBecomesActive) {
+    const QString service = launch(makeCopy("launcher", {}));
+    ASSERT_FALSE(service.isEmpty());
+    // A launcher has no Dock menu.
+    EXPECT_FALSE(testing::menuLayout(service));
+
+    // The window manager names windows of two other applications active in turn. (That a burst
+    // makes one redraw is the debounce's business, shown with a queue the test moves.)
+    const auto icons = watchIcon(service);
+    ASSERT_TRUE(testing::activateWindows(*display->name(), {4001, 4002, 4001, 4002, 4001}));
+    ASSERT_TRUE(testing::runUntil([&] { return icons->count >= 1; }, 30s));
+
+    post(kTavrelTerminateHelperNotification);
+    ASSERT_TRUE(waitForExit());
+    EXPECT_STREQ(exitOf(*helper), "clean");
+}
+
 }  // namespace
 }  // namespace tavrel

@@ -1,5 +1,11 @@
 #include "tests/helper/tray_test_support.h"
 
+#include <cstdlib>
+#include <cstring>
+#include <map>
+
+#include <xcb/xcb.h>
+
 #include <QDBusConnectionInterface>
 #include <QDBusReply>
 #include <QDBusVariant>
@@ -59,6 +65,45 @@ PrivateDisplay::~PrivateDisplay() {
         server_.kill();
         server_.waitForFinished(5000);
     }
+}
+
+bool activateWindows(const QString& display, const std::vector<std::uint32_t>& pids) {
+    xcb_connection_t* connection = xcb_connect(display.toLatin1().constData(), nullptr);
+    if (!connection || xcb_connection_has_error(connection)) {
+        if (connection) xcb_disconnect(connection);
+        return false;
+    }
+    auto atom = [&](const char* name) {
+        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+            connection,
+            xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name),
+            nullptr);
+        const xcb_atom_t value = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+        std::free(reply);
+        return value;
+    };
+    const xcb_atom_t activeWindow = atom("_NET_ACTIVE_WINDOW");
+    const xcb_atom_t windowPid = atom("_NET_WM_PID");
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+    std::map<std::uint32_t, xcb_window_t> windows;
+    for (std::uint32_t pid : pids) {
+        if (windows.count(pid)) continue;
+        const xcb_window_t window = xcb_generate_id(connection);
+        xcb_create_window(connection, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 10, 10, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0, nullptr);
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, windowPid, XCB_ATOM_CARDINAL,
+                            32, 1, &pid);
+        windows[pid] = window;
+    }
+    for (std::uint32_t pid : pids) {
+        const xcb_window_t window = windows[pid];
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, screen->root, activeWindow,
+                            XCB_ATOM_WINDOW, 32, 1, &window);
+    }
+    // A round trip: the server has applied every change before this returns.
+    std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+    xcb_disconnect(connection);
+    return true;
 }
 
 std::optional<std::vector<MenuEntry>> menuLayout(const QString& service) {

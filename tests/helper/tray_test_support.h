@@ -5,6 +5,7 @@
 // (Qt offers tray icons only on a windowing platform), and reading an item's menu over
 // com.canonical.dbusmenu.
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -98,6 +99,11 @@ private:
     QProcess server_;
     std::optional<QString> name_;
 };
+
+// Plays a window manager on `display`: makes one window per pid (with _NET_WM_PID) and names
+// them in turn, in this order, as the root window's _NET_ACTIVE_WINDOW. False when the display
+// cannot be reached.
+bool activateWindows(const QString& display, const std::vector<std::uint32_t>& pids);
 
 // The top-level entries of the item's menu (GetLayout on /MenuBar).
 std::optional<std::vector<MenuEntry>> menuLayout(const QString& service);

@@ -72,7 +72,8 @@ void QtDockApplication::setWillTerminateHandler(std::function<void()> handler) {
 }
 
 void QtDockApplication::setApplicationActivatedHandler(std::function<void()> handler) {
-    applicationActivated_ = std::move(handler);
+    activationWatcher_.reset();
+    if (handler) activationWatcher_ = X11ActivationWatcher::create(std::move(handler));
 }
 
 DockPoint QtDockApplication::mouseLocation() const {

@@ -10,6 +10,7 @@
 #include <QSocketNotifier>
 
 #include "platform/dock_tile.h"
+#include "platform/linux/dock_tile/x11_activation_watcher.h"
 
 namespace tavrel::platform {
 
@@ -24,7 +25,7 @@ public:
     void setWillTerminateHandler(std::function<void()> handler) override;
     // A tray icon never takes the keyboard focus, so there is nothing to give back.
     void deactivate() override {}
-    // Other applications' activation is not reported on this platform.
+    // Reported on X11 (see X11ActivationWatcher); elsewhere never.
     void setApplicationActivatedHandler(std::function<void()> handler) override;
     DockPoint mouseLocation() const override;
     // Not known on this platform: X11 keeps no history of button releases a process started
@@ -36,7 +37,7 @@ public:
 private:
     bool terminating_ = false;
     std::function<void()> willTerminate_;
-    std::function<void()> applicationActivated_;
+    std::unique_ptr<X11ActivationWatcher> activationWatcher_;
     std::unique_ptr<QSocketNotifier> signalNotifier_;
 };
 
