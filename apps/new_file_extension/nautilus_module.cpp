@@ -60,7 +60,8 @@ std::optional<tavrel::platform::Bundle> moduleBundle() {
 
 void providerInstanceInit(GTypeInstance* instance, gpointer) {
     auto* provider = reinterpret_cast<Provider*>(instance);
-    provider->extension = new tavrel::NewFileExtension(moduleBundle());
+    provider->extension = new tavrel::NewFileExtension(
+        moduleBundle(), tavrel::NewFileExtension::Notifications::session);
     if (!provider->extension->notificationCenter()) {
         tavrel::platform::log("Tavrel FinderSync: no session bus, settings are not synced: " +
                               provider->extension->notificationError());

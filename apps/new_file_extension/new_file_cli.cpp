@@ -42,6 +42,17 @@ std::optional<tavrel::platform::Bundle> defaultBundle() {
     return tavrel::installedNewFileExtensionBundle();
 }
 
+// Paths in requests and logs are absolute, as the file manager gives them.
+void absolutize(tavrel::FinderSyncTarget& target) {
+    std::error_code error;
+    if (target.targetedURL) {
+        target.targetedURL = std::filesystem::absolute(*target.targetedURL, error);
+    }
+    for (auto& item : target.selectedItemURLs) {
+        item = std::filesystem::absolute(item, error);
+    }
+}
+
 int listen(tavrel::NewFileExtension& extension) {
     auto* center = extension.notificationCenter();
     if (!center) return fail(kExitFailure, extension.notificationError());
@@ -98,7 +109,12 @@ int main(int argc, char** argv) {
                 stderr);
         }
     }
-    tavrel::NewFileExtension extension(std::move(bundle));
+    // Only creating (a placement request) and listening talk to the bus; the menu stays
+    // quiet, so asking for it never starts a bus.
+    const bool menuOnly = std::holds_alternative<tavrel::NewFileMenuCommand>(command->action);
+    tavrel::NewFileExtension extension(std::move(bundle),
+                                       menuOnly ? tavrel::NewFileExtension::Notifications::none
+                                                : tavrel::NewFileExtension::Notifications::session);
 
     if (std::holds_alternative<tavrel::NewFileListenCommand>(command->action)) {
         return listen(extension);
@@ -112,7 +128,8 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    const auto& create = std::get<tavrel::NewFileCreateCommand>(command->action);
+    auto& create = std::get<tavrel::NewFileCreateCommand>(command->action);
+    absolutize(create.target);
     if (!extension.notificationCenter()) {
         std::fprintf(stderr, "tavrel-new-file: %s; no placement request is announced\n",
                      extension.notificationError().c_str());

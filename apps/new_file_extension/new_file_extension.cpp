@@ -21,14 +21,19 @@ std::optional<platform::Bundle> installedNewFileExtensionBundle() {
     return platform::Bundle::at(TAVREL_NEW_FILE_INSTALLED_BUNDLE);
 }
 
-NewFileExtension::NewFileExtension(std::optional<platform::Bundle> bundle)
+NewFileExtension::NewFileExtension(std::optional<platform::Bundle> bundle,
+                                   Notifications notifications)
     : bundle_(std::move(bundle)) {
     platform::declareBundleIdentifier(BundleIdentifier::newFileExtension);
-    auto center = platform::makeGDBusNotificationCenter();
-    if (center) {
-        notificationCenter_ = std::move(center).value();
+    if (notifications == Notifications::session) {
+        auto center = platform::makeGDBusNotificationCenter();
+        if (center) {
+            notificationCenter_ = std::move(center).value();
+        } else {
+            notificationError_ = center.error().message;
+        }
     } else {
-        notificationError_ = center.error().message;
+        notificationError_ = "notifications are not used";
     }
     std::optional<std::filesystem::path> resources;
     if (bundle_) resources = bundle_->resourcesDirectory();

@@ -25,9 +25,11 @@ std::optional<platform::Bundle> installedNewFileExtensionBundle();
 
 class NewFileExtension {
 public:
+    enum class Notifications { session, none };
+
     // Declares the process as the extension. Without a session bus the extension still offers
     // its menu and creates files; it only neither syncs nor announces placements.
-    explicit NewFileExtension(std::optional<platform::Bundle> bundle);
+    NewFileExtension(std::optional<platform::Bundle> bundle, Notifications notifications);
 
     FinderSync& finderSync() { return *finderSync_; }
     // Nothing when there is no session bus; `notificationError` then says why.

@@ -201,10 +201,8 @@ TEST_F(NewFileSettingsTest, LoadMergesTheStoredDocumentWithTheBuiltInTemplates) 
 }
 
 TEST_F(NewFileSettingsTest, OversizedDocumentIsNotReadAndLoadsAsDefaults) {
-    NewFileSettings big{false, {}};
-    while (big.encode()->size() <= NewFileLimits::maxDocumentBytes) {
-        big.templates.push_back(custom("custom-" + std::to_string(big.templates.size()), "md"));
-    }
+    NewFileSettings big{false, {custom("custom-1", "md")}};
+    big.templates[0].displayName.assign(NewFileLimits::maxDocumentBytes, 'x');
     writeFile(NewFileSettings::settingsURL(), *big.encode());
     EXPECT_EQ(NewFileSettings::load(), NewFileSettings::defaults());
 }
