@@ -5,6 +5,7 @@
 #include <vector>
 
 #include <QImage>
+#include <QRegion>
 
 namespace tavrel {
 
@@ -17,30 +18,30 @@ constexpr double kControlOffset = 0.272;
 
 // The shadow is blurred on a small copy: a Gaussian of this many pixels is plenty and keeps the
 // work independent of the tile's size.
-constexpr double kShadowSigmaPixels = 3.0;
+constexpr double kShadowSigmaPixels = 2.0;
 
-// One pass of a running-sum box blur along rows (stride 1) or columns (stride width).
+// One pass of a running-sum box blur of width 2·radius + 1 along rows (stride 1) or columns
+// (stride width); outside the image counts as transparent.
 void boxBlur(std::vector<float>& values, int width, int height, int radius, bool rows) {
     const int length = rows ? width : height;
     const int lines = rows ? height : width;
     const std::size_t step = rows ? 1 : static_cast<std::size_t>(width);
-    std::vector<float> line(static_cast<std::size_t>(length));
+    // The line with `radius` zeros on each side, so the window never needs a bounds check.
+    std::vector<float> line(static_cast<std::size_t>(length + 2 * radius + 1), 0.0f);
     const float scale = 1.0f / static_cast<float>(2 * radius + 1);
     for (int l = 0; l < lines; ++l) {
-        const std::size_t start =
-            rows ? static_cast<std::size_t>(l) * static_cast<std::size_t>(width)
-                 : static_cast<std::size_t>(l);
+        float* out =
+            values.data() + (rows ? static_cast<std::size_t>(l) * static_cast<std::size_t>(width)
+                                  : static_cast<std::size_t>(l));
         for (int i = 0; i < length; ++i) {
-            line[static_cast<std::size_t>(i)] = values[start + static_cast<std::size_t>(i) * step];
+            line[static_cast<std::size_t>(i + radius)] = out[static_cast<std::size_t>(i) * step];
         }
-        auto at = [&](int i) {
-            return (i < 0 || i >= length) ? 0.0f : line[static_cast<std::size_t>(i)];
-        };
         float sum = 0;
-        for (int i = -radius; i <= radius; ++i) sum += at(i);
+        for (int i = 0; i < 2 * radius + 1; ++i) sum += line[static_cast<std::size_t>(i)];
         for (int i = 0; i < length; ++i) {
-            values[start + static_cast<std::size_t>(i) * step] = sum * scale;
-            sum += at(i + radius + 1) - at(i - radius);
+            out[static_cast<std::size_t>(i) * step] = sum * scale;
+            sum += line[static_cast<std::size_t>(i + 2 * radius + 1)] -
+                   line[static_cast<std::size_t>(i)];
         }
     }
 }
@@ -85,7 +86,7 @@ QPainterPath continuousRoundedRect(const QRectF& rect, double radius) {
 }
 
 void paintShadow(QPainter& painter, const QPainterPath& shape, double offsetY, double blurRadius,
-                 const QColor& color) {
+                 const QColor& color, const QRectF& covered) {
     const double sigma = std::max(blurRadius / 2, 0.01);
     const double margin = 3 * sigma + 1;
     const QRectF bounds = shape.boundingRect().adjusted(-margin, -margin, margin, margin);
@@ -122,30 +123,39 @@ void paintShadow(QPainter& painter, const QPainterPath& shape, double offsetY, d
         boxBlur(alpha, width, height, radius, false);
     }
 
-    const float red = static_cast<float>(color.redF());
-    const float green = static_cast<float>(color.greenF());
-    const float blue = static_cast<float>(color.blueF());
-    const float opacity = static_cast<float>(color.alphaF());
+    // The colour at each blurred coverage, premultiplied, in 8-bit steps.
+    const float opacity = static_cast<float>(color.alphaF()) * 255.0f;
     for (int y = 0; y < height; ++y) {
         auto* line = reinterpret_cast<QRgb*>(silhouette.scanLine(y));
+        const float* coverage =
+            alpha.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
         for (int x = 0; x < width; ++x) {
-            const float a =
-                std::clamp(alpha[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
-                                 static_cast<std::size_t>(x)] *
-                               opacity,
-                           0.0f, 1.0f);
-            auto channel = [a](float c) { return static_cast<int>(std::lround(c * a * 255)); };
-            line[x] = qRgba(channel(red), channel(green), channel(blue),
-                            static_cast<int>(std::lround(a * 255)));
+            const int a = std::clamp(static_cast<int>(coverage[x] * opacity + 0.5f), 0, 255);
+            line[x] = qPremultiply(qRgba(color.red(), color.green(), color.blue(), a));
         }
     }
 
     painter.save();
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    if (covered.isValid()) {
+        // Rectangles clip without a mask: only the ring around the covered part is blended.
+        const QRect inside(QPoint(static_cast<int>(std::ceil(covered.left())),
+                                  static_cast<int>(std::ceil(covered.top()))),
+                           QPoint(static_cast<int>(std::floor(covered.right())) - 1,
+                                  static_cast<int>(std::floor(covered.bottom())) - 1));
+        const QRect all = bounds.translated(0, offsetY).toAlignedRect();
+        painter.setClipRegion(QRegion(all).subtracted(QRegion(inside)), Qt::IntersectClip);
+    }
     // The copy's pixel grid is rounded up; map it back at its exact scale, not onto `bounds`.
     painter.drawImage(QRectF(bounds.left(), bounds.top() + offsetY, width / scale, height / scale),
                       silhouette);
     painter.restore();
+}
+
+TileColor over(const TileColor& color, const TileColor& background) {
+    const double a = std::clamp(color.alpha, 0.0, 1.0);
+    return {color.red * a + background.red * (1 - a), color.green * a + background.green * (1 - a),
+            color.blue * a + background.blue * (1 - a), 1};
 }
 
 }  // namespace tavrel

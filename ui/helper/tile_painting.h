@@ -23,8 +23,12 @@ QPainterPath continuousRoundedRect(const QRectF& rect, double radius);
 
 // Paints the soft shadow `shape` casts: its silhouette in `color`, moved down by `offsetY` and
 // blurred like a Gaussian whose standard deviation is half of `blurRadius` (all in the painter's
-// units).
+// units). Nothing is painted inside `covered`, a rectangle the shape itself will cover opaquely.
 void paintShadow(QPainter& painter, const QPainterPath& shape, double offsetY, double blurRadius,
-                 const QColor& color);
+                 const QColor& color, const QRectF& covered = {});
+
+// `color` seen over an opaque `background`: the opaque colour a translucent gradient stop over a
+// flat fill adds up to.
+TileColor over(const TileColor& color, const TileColor& background);
 
 }  // namespace tavrel

@@ -54,12 +54,16 @@ void drawInRect(QPainter& painter, const QString& string, const QFont& font, con
     painter.drawText(toQRectF(rect), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, string);
 }
 
-QPainterPath drawCard(QPainter& painter, const WidgetCard& card, const QColor& fill) {
-    const QPainterPath shape = continuousRoundedRect(toQRectF(card.rect), card.cornerRadius);
+// The card with its shadow, filled with `fill` (opaque).
+void drawCard(QPainter& painter, const WidgetCard& card, const QPainterPath& shape,
+              const QBrush& fill) {
+    // The card hides its own shadow wherever it is opaque: everything more than the corners'
+    // reach inside its edges.
+    const double inset = card.cornerRadius * 0.3 + 1;
+    const QRectF covered = toQRectF(card.rect).adjusted(inset, inset, -inset, -inset);
     paintShadow(painter, shape, card.shadowOffsetY, card.shadowBlurRadius,
-                toQColor(card.shadowColor));
+                toQColor(card.shadowColor), covered);
     painter.fillPath(shape, fill);
-    return shape;
 }
 
 }  // namespace
@@ -142,14 +146,13 @@ void drawTimeWidget(QPainter& painter, const TileRect& rect, double contentScale
     const WidgetCard card = widgetCard(rect, contentScale);
     const CalendarPageLayout layout = calendarPageLayout(card);
     painter.save();
-    const QPainterPath shape = drawCard(painter, card, toQColor(layout.background));
-
-    painter.setClipPath(shape, Qt::IntersectClip);
+    const QPainterPath shape = continuousRoundedRect(toQRectF(card.rect), card.cornerRadius);
+    // The white card under an opaque gradient: the gradient alone gives the same pixels.
     QLinearGradient gradient(0, card.rect.y, 0, card.rect.bottom());
     for (const TileGradientStop& stop : layout.gradient) {
-        gradient.setColorAt(stop.location, toQColor(stop.color));
+        gradient.setColorAt(stop.location, toQColor(over(stop.color, layout.background)));
     }
-    painter.fillRect(toQRectF(card.rect), gradient);
+    drawCard(painter, card, shape, gradient);
 
     drawCentered(painter, text(weekdayLabel(date.weekday)),
                  systemFont(layout.weekdayFontSize, QFont::Bold), toQColor(layout.weekdayColor),
@@ -164,14 +167,13 @@ void drawMemoryWidget(QPainter& painter, const TileRect& rect, double contentSca
     const WidgetCard card = widgetCard(rect, contentScale);
     const MemoryGaugeLayout layout = memoryGaugeLayout(card, memoryPercentage);
     painter.save();
-    const QPainterPath shape = drawCard(painter, card, toQColor(layout.background));
-
-    painter.setClipPath(shape, Qt::IntersectClip);
+    const QPainterPath shape = continuousRoundedRect(toQRectF(card.rect), card.cornerRadius);
+    // The glow over the dark card, as one opaque gradient: the same pixels in one fill.
     QRadialGradient glow(QPointF(layout.glowCenterX, layout.glowCenterY), layout.glowRadius);
     for (const TileGradientStop& stop : layout.glow) {
-        glow.setColorAt(stop.location, toQColor(stop.color));
+        glow.setColorAt(stop.location, toQColor(over(stop.color, layout.background)));
     }
-    painter.fillRect(toQRectF(card.rect), glow);
+    drawCard(painter, card, shape, glow);
 
     painter.setPen(Qt::NoPen);
     painter.setBrush(toQColor(layout.tubeColor));
