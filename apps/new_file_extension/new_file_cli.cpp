@@ -30,14 +30,18 @@ bool printLine(const std::string& line) {
            std::fflush(stdout) == 0;
 }
 
-// Beside the program in the build tree (bin/ and bundles/), else where it is installed.
+// Beside the program in the build tree (bin/ and bundles/) or in an installed tree (bin/ and
+// <libdir>/tavrel/), else where this build installs it.
 std::optional<tavrel::platform::Bundle> defaultBundle() {
     std::error_code error;
     const auto executable = std::filesystem::read_symlink("/proc/self/exe", error);
     if (!error) {
-        const auto sibling = executable.parent_path().parent_path() / "bundles" /
-                             tavrel::kNewFileExtensionBundleName;
-        if (auto bundle = tavrel::platform::Bundle::at(sibling)) return bundle;
+        const auto prefix = executable.parent_path().parent_path();
+        for (const auto& candidate :
+             {prefix / "bundles" / tavrel::kNewFileExtensionBundleName,
+              prefix / TAVREL_INSTALL_LIBDIR / "tavrel" / tavrel::kNewFileExtensionBundleName}) {
+            if (auto bundle = tavrel::platform::Bundle::at(candidate)) return bundle;
+        }
     }
     return tavrel::installedNewFileExtensionBundle();
 }
