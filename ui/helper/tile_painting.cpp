@@ -6,6 +6,9 @@
 
 #include <QImage>
 #include <QRegion>
+#include <QSemaphore>
+#include <QThread>
+#include <QThreadPool>
 
 namespace tavrel {
 
@@ -150,6 +153,20 @@ void paintShadow(QPainter& painter, const QPainterPath& shape, double offsetY, d
     painter.drawImage(QRectF(bounds.left(), bounds.top() + offsetY, width / scale, height / scale),
                       silhouette);
     painter.restore();
+}
+
+void paintInOneThread(const std::function<void()>& paint) {
+    QThreadPool* pool = QThreadPool::globalInstance();
+    if (!pool || pool->contains(QThread::currentThread())) {
+        paint();
+        return;
+    }
+    QSemaphore done;
+    pool->start([&] {
+        paint();
+        done.release();
+    });
+    done.acquire();
 }
 
 TileColor over(const TileColor& color, const TileColor& background) {

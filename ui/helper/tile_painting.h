@@ -3,6 +3,8 @@
 // Drawing pieces the tiles share: rounded rectangles with continuous corners, soft shadows, and
 // the conversions from the geometry's plain types.
 
+#include <functional>
+
 #include <QColor>
 #include <QPainter>
 #include <QPainterPath>
@@ -26,6 +28,11 @@ QPainterPath continuousRoundedRect(const QRectF& rect, double radius);
 // units). Nothing is painted inside `covered`, a rectangle the shape itself will cover opaquely.
 void paintShadow(QPainter& painter, const QPainterPath& shape, double offsetY, double blurRadius,
                  const QColor& color, const QRectF& covered = {});
+
+// Runs `paint` on one worker of Qt's global thread pool and waits for it. Qt's raster engine
+// splits every large fill across that pool unless it already runs in it; on a small machine one
+// thread drawing the whole tile is faster, and it wakes no other thread.
+void paintInOneThread(const std::function<void()>& paint);
 
 // `color` seen over an opaque `background`: the opaque colour a translucent gradient stop over a
 // flat fill adds up to.

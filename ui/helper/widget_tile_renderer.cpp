@@ -122,7 +122,8 @@ QImage tileImage(TavrelWidgetKind kind, double canvasSide, double contentScale,
     if (!pixels) return {};
     QImage image(*pixels, *pixels, QImage::Format_ARGB32_Premultiplied);
     if (image.isNull()) return {};
-    paintTile(image, kind, canvasSide, contentScale, memoryPercentage, date);
+    paintInOneThread(
+        [&] { paintTile(image, kind, canvasSide, contentScale, memoryPercentage, date); });
     return image;
 }
 
@@ -132,11 +133,11 @@ platform::DockTileImage tileDockImage(TavrelWidgetKind kind, double canvasSide, 
     if (!pixels) return {};
     const auto side = static_cast<std::size_t>(*pixels);
     std::vector<std::uint32_t> buffer(side * side);
-    {
+    paintInOneThread([&] {
         QImage image(reinterpret_cast<uchar*>(buffer.data()), *pixels, *pixels, *pixels * 4,
                      QImage::Format_ARGB32_Premultiplied);
         paintTile(image, kind, canvasSide, contentScale, memoryPercentage, date);
-    }
+    });
     const double points = *pixels / kPixelsPerPoint;
     return platform::DockTileImage(*pixels, *pixels, points, points, std::move(buffer));
 }
