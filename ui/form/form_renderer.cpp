@@ -112,41 +112,42 @@ public:
         layout->setContentsMargins(
             px(FormMetrics::rowHorizontalInset), px(FormMetrics::rowVerticalInset),
             px(FormMetrics::rowHorizontalInset), px(FormMetrics::rowVerticalInset));
-        layout->setSpacing(px(FormMetrics::rowSpacing));
 
-        auto* titleColumn = new QWidget(rowWidget);
-        titleColumn->setFixedWidth(px(FormMetrics::titleColumnWidth));
-        auto* titleLayout = new QHBoxLayout(titleColumn);
-        titleLayout->setContentsMargins(0, 0, 0, 0);
-        titleLayout->setSpacing(px(FormMetrics::titleColumnSpacing));
-        auto* title = new PaletteLabel(text(row_.title), settingsLabelColor, titleColumn);
+        // The title column (exactly 168 wide: title, 6, help button) and the control column are
+        // layouts rather than widgets of their own, which keeps a page build cheap.
+        auto* title = new PaletteLabel(text(row_.title), settingsLabelColor, rowWidget);
         title->setObjectName(FormWidgetNames::titleLabel);
         title->setFont(settingsFont(FormMetrics::titleFontSize, QFont::Medium));
+        const int natural =
+            static_cast<int>(std::ceil(title->fontMetrics().horizontalAdvance(title->text()))) + 1;
+        const int titleRoom = px(FormMetrics::titleColumnWidth - FormMetrics::titleColumnSpacing -
+                                 FormMetrics::helpButtonSize);
+        int titleWidth = std::min(natural, titleRoom);
         if (row_.allowsTitleWrapping) {
-            // Up to 144 wide, as many lines as the title needs; the help button follows it.
-            const int natural =
-                static_cast<int>(std::ceil(title->fontMetrics().horizontalAdvance(title->text()))) +
-                1;
-            const int width = std::min(natural, px(FormMetrics::titlePreferredWidth));
-            title->setWordWrap(true);
-            title->setFixedWidth(width);
-            title->setMinimumHeight(title->heightForWidth(width));
+            titleWidth = std::min(natural, px(FormMetrics::titlePreferredWidth));
+            // A title that fits needs no wrapping, and a wrapping label measures itself again on
+            // every layout pass.
+            if (natural > titleWidth) {
+                title->setWordWrap(true);
+                title->setMinimumHeight(title->heightForWidth(titleWidth));
+            }
         }
-        titleLayout->addWidget(title);
-        titleLayout->addWidget(new HelpButton(text(row_.detail), titleColumn), 0, Qt::AlignVCenter);
-        titleLayout->addStretch(1);
-        layout->addWidget(titleColumn, 0, Qt::AlignVCenter);
+        title->setFixedWidth(titleWidth);
+        layout->setSpacing(0);
+        layout->addWidget(title, 0, Qt::AlignVCenter);
+        layout->addSpacing(px(FormMetrics::titleColumnSpacing));
+        layout->addWidget(new HelpButton(text(row_.detail), rowWidget), 0, Qt::AlignVCenter);
+        layout->addSpacing(px(FormMetrics::titleColumnWidth) - titleWidth -
+                           px(FormMetrics::titleColumnSpacing) - px(FormMetrics::helpButtonSize));
+        layout->addSpacing(px(FormMetrics::rowSpacing));
 
-        auto* controls = new QWidget(rowWidget);
-        controls->setObjectName(FormWidgetNames::controlColumn);
-        controls->setMinimumWidth(px(FormMetrics::controlColumnMinimumWidth));
-        auto* controlLayout = new QHBoxLayout(controls);
+        auto* controlLayout = new QHBoxLayout();
         controlLayout->setContentsMargins(0, 0, 0, 0);
         controlLayout->setSpacing(px(FormMetrics::controlColumnSpacing));
-        std::visit([&](const auto& control) { addControl(control, controls, controlLayout); },
+        std::visit([&](const auto& control) { addControl(control, rowWidget, controlLayout); },
                    row_.control);
         controlLayout->addStretch(1);
-        layout->addWidget(controls, 1, Qt::AlignVCenter);
+        layout->addLayout(controlLayout, 1);
         return rowWidget;
     }
 

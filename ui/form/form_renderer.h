@@ -40,7 +40,6 @@ struct FormWidgetNames {
     static constexpr const char* separator = "formSeparator";
     static constexpr const char* row = "formRow";
     static constexpr const char* titleLabel = "formRowTitleLabel";
-    static constexpr const char* controlColumn = "formControlColumn";
     static constexpr const char* centeredSegment = "formCenteredSegment";
 };
 

@@ -13,11 +13,24 @@ bool isSimpleClick(int clickCount, QPointF pressed, QPointF released) {
 
 SettingsSelectableLabel::SettingsSelectableLabel(const QString& text, QWidget* parent)
     : QLabel(text, parent) {
-    setTextInteractionFlags(Qt::TextSelectableByMouse);
     setTextFormat(Qt::PlainText);
+    // Selection needs a text document per label; it is made when the pointer first comes near,
+    // so building a page of labels stays cheap.
+    setCursor(Qt::IBeamCursor);
+}
+
+void SettingsSelectableLabel::makeSelectable() {
+    if (textInteractionFlags() & Qt::TextSelectableByMouse) return;
+    setTextInteractionFlags(Qt::TextSelectableByMouse);
+}
+
+void SettingsSelectableLabel::enterEvent(QEnterEvent* event) {
+    makeSelectable();
+    QLabel::enterEvent(event);
 }
 
 void SettingsSelectableLabel::mousePressEvent(QMouseEvent* event) {
+    makeSelectable();
     pressed_ = event->globalPosition();
     clickCount_ = 1;
     QLabel::mousePressEvent(event);

@@ -21,7 +21,11 @@ public:
 
     std::function<void()> onSimpleClick;
 
+    // Turns text selection on (done by the first hover or press).
+    void makeSelectable();
+
 protected:
+    void enterEvent(QEnterEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include <QHash>
 #include <QIcon>
 #include <QPainter>
 #include <QPainterPath>
@@ -172,8 +173,10 @@ bool drawFallbackSymbol(std::string_view name, QPainter& p, const QRectF& box, c
     return known;
 }
 
-QPixmap settingsSymbolPixmap(std::string_view symbolName, const QColor& tint, int size,
-                             qreal devicePixelRatio) {
+namespace {
+
+QPixmap drawSymbolPixmap(std::string_view symbolName, const QColor& tint, int size,
+                         qreal devicePixelRatio) {
     const QSize pixels(qRound(size * devicePixelRatio), qRound(size * devicePixelRatio));
     for (std::string_view name : freedesktopIconNames(symbolName)) {
         const QIcon icon =
@@ -193,6 +196,24 @@ QPixmap settingsSymbolPixmap(std::string_view symbolName, const QColor& tint, in
     pixmap.setDevicePixelRatio(devicePixelRatio);
     QPainter painter(&pixmap);
     drawFallbackSymbol(symbolName, painter, QRectF(0, 0, size, size), tint);
+    return pixmap;
+}
+
+}  // namespace
+
+QPixmap settingsSymbolPixmap(std::string_view symbolName, const QColor& tint, int size,
+                             qreal devicePixelRatio) {
+    // Looking a name up in the icon theme walks its directories; every page build asks for the
+    // same few symbols, so each drawing is kept (the icon theme does not change while we run).
+    static QHash<QString, QPixmap> cache;
+    const QString key = QString::fromUtf8(symbolName.data(), static_cast<int>(symbolName.size())) +
+                        QLatin1Char('|') + QString::number(tint.rgba(), 16) + QLatin1Char('|') +
+                        QString::number(size) + QLatin1Char('|') +
+                        QString::number(devicePixelRatio);
+    if (const auto found = cache.constFind(key); found != cache.constEnd()) return *found;
+    QPixmap pixmap = drawSymbolPixmap(symbolName, tint, size, devicePixelRatio);
+    if (cache.size() > 512) cache.clear();
+    cache.insert(key, pixmap);
     return pixmap;
 }
 

@@ -1,10 +1,12 @@
 #include "ui/settings/feature_sidebar.h"
 
 #include <QCursor>
+#include <QFontMetricsF>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
+#include <QResizeEvent>
 #include <QScrollBar>
 
 #include "ui/form/settings_colors.h"
@@ -22,71 +24,49 @@ QString qtext(std::string_view text) {
 
 FeatureSidebarButton::FeatureSidebarButton(FeaturePage page, QWidget* parent)
     : QAbstractButton(parent), page_(page) {
+    // The tile, title and chevron are painted; only the switch is a widget of its own, so the
+    // thirteen rows are cheap to build on every rebuild.
     const FeaturePageInfo& info = featurePageInfo(page);
     setFocusPolicy(Qt::StrongFocus);
     setFixedHeight(38);
+    setText(qtext(info.title));
     setAccessibleName(qtext(info.title));
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(6, 0, 10, 0);
-    layout->setSpacing(0);
-
-    icon_ = new QLabel(this);
-    icon_->setFixedSize(28, 28);
-    icon_->setAlignment(Qt::AlignCenter);
-    icon_->setAttribute(Qt::WA_TransparentForMouseEvents);
-    layout->addWidget(icon_);
-    layout->addSpacing(8);
-
-    title_ = new QLabel(qtext(info.title), this);
-    title_->setWordWrap(true);
-    title_->setToolTip(qtext(info.title));
-    title_->setAttribute(Qt::WA_TransparentForMouseEvents);
-    title_->setMaximumHeight(36);
-    layout->addWidget(title_, 1);
+    setToolTip(qtext(info.title));
 
     switch_ = new SettingsSwitch(SettingsSwitch::Size::small, this);
     switch_->setAccessibleName(qtext(info.title));
     connect(switch_, &QAbstractButton::toggled, this, [this](bool on) {
         if (!configuring_ && onSwitch) onSwitch(on);
     });
-    layout->addWidget(switch_);
-    layout->addSpacing(6);
-
-    chevron_ = new QLabel(this);
-    chevron_->setFixedSize(11, 11);
-    chevron_->setAttribute(Qt::WA_TransparentForMouseEvents);
-    layout->addWidget(chevron_);
-
-    // Kept for the layout of other window styles; this one hides them.
-    status_ = new QLabel(this);
-    status_->setFont(settingsFont(11.5));
-    status_->hide();
-    statusDot_ = new QWidget(this);
-    statusDot_->hide();
-
     configure(false, std::nullopt, {});
 }
 
 QString FeatureSidebarButton::statusText() const {
-    return status_->text();
+    return statusText_;
+}
+
+QRectF FeatureSidebarButton::titleRect() const {
+    // 6 to the tile, 28 tile, 8 gap; the title ends before the switch, else before the chevron.
+    const qreal left = 6 + 28 + 8;
+    const qreal right = switch_->isVisibleTo(this) ? switch_->x() - 4 : width() - 8 - 11 - 4;
+    return QRectF(left, 1, std::max<qreal>(right - left, 0), height() - 2);
+}
+
+void FeatureSidebarButton::resizeEvent(QResizeEvent* event) {
+    QAbstractButton::resizeEvent(event);
+    const QSize size = switch_->sizeHint();
+    switch_->setGeometry(width() - 8 - 11 - 4 - size.width(), (height() - size.height()) / 2,
+                         size.width(), size.height());
 }
 
 void FeatureSidebarButton::configure(bool selected, std::optional<bool> enabledState,
                                      const QString& statusText) {
     configuring_ = true;
     selected_ = selected;
-    const FeaturePageInfo& info = featurePageInfo(page_);
-    title_->setFont(settingsFont(13.5, selected ? QFont::DemiBold : QFont::Normal));
-    QPalette pal = title_->palette();
-    pal.setColor(QPalette::WindowText, settingsLabelColor(palette()));
-    title_->setPalette(pal);
-    icon_->setPixmap(settingsSymbolPixmap(info.symbolName, settingsLabelColor(palette()), 18,
-                                          devicePixelRatioF()));
-    chevron_->setPixmap(settingsSymbolPixmap("chevron.right", settingsTertiaryLabelColor(palette()),
-                                             11, devicePixelRatioF()));
     switch_->setVisible(enabledState.has_value());
     switch_->setChecked(enabledState.value_or(false));
-    status_->setText(statusText);
+    // The status text is kept for other window styles; this one does not show it.
+    statusText_ = statusText;
     setAccessibleDescription(statusText);
     configuring_ = false;
     update();
@@ -125,6 +105,28 @@ void FeatureSidebarButton::paintEvent(QPaintEvent*) {
         ring.setAlphaF(0.55f);
         painter.setPen(QPen(ring, 1.5));
         painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 11, 11);
+    }
+
+    const qreal ratio = devicePixelRatioF();
+    const FeaturePageInfo& info = featurePageInfo(page_);
+    // The symbol, centred in its 28 × 28 tile.
+    painter.drawPixmap(
+        QPointF(6 + 5, (height() - 18) / 2.0),
+        settingsSymbolPixmap(info.symbolName, settingsLabelColor(palette()), 18, ratio));
+    painter.drawPixmap(
+        QPointF(width() - 8 - 11, (height() - 11) / 2.0),
+        settingsSymbolPixmap("chevron.right", settingsTertiaryLabelColor(palette()), 11, ratio));
+
+    const QFont font = settingsFont(13.5, selected_ ? QFont::DemiBold : QFont::Normal);
+    painter.setFont(font);
+    painter.setPen(settingsLabelColor(palette()));
+    const QRectF box = titleRect();
+    const QFontMetricsF metrics(font);
+    if (metrics.horizontalAdvance(text()) <= box.width()) {
+        painter.drawText(box, Qt::AlignLeft | Qt::AlignVCenter, text());
+    } else {
+        // Two lines at most, the second cut short when it still does not fit.
+        painter.drawText(box, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, text());
     }
 }
 

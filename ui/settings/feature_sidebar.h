@@ -12,8 +12,6 @@
 
 #include "core/settings_pages/feature_page.h"
 
-class QLabel;
-
 namespace tavrel {
 
 class SettingsSwitch;
@@ -36,19 +34,19 @@ public:
     // The switch was flipped by the user.
     std::function<void(bool)> onSwitch;
 
+    // Where the title is drawn.
+    QRectF titleRect() const;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
 
 private:
     FeaturePage page_;
-    QLabel* icon_;
-    QLabel* title_;
     SettingsSwitch* switch_;
-    QLabel* chevron_;
-    QLabel* status_;
-    QWidget* statusDot_;
+    QString statusText_;
     bool selected_ = false;
     bool hovered_ = false;
     bool configuring_ = false;

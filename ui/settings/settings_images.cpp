@@ -1,5 +1,6 @@
 #include "ui/settings/settings_images.h"
 
+#include <QHash>
 #include <QString>
 
 #include "core/settings/tavrel_resources.h"
@@ -7,10 +8,15 @@
 namespace tavrel {
 
 QImage settingsResourceImage(std::string_view name) {
-    const auto url = TavrelResources::resourceURL(name, "png");
-    if (!url) return {};
+    // The shipped pictures do not change while the program runs; each is read once.
+    static QHash<QString, QImage> cache;
+    const QString key = QString::fromUtf8(name.data(), static_cast<int>(name.size()));
+    if (const auto found = cache.constFind(key); found != cache.constEnd()) return *found;
     QImage image;
-    image.load(QString::fromStdString(url->string()), "PNG");
+    if (const auto url = TavrelResources::resourceURL(name, "png")) {
+        image.load(QString::fromStdString(url->string()), "PNG");
+    }
+    cache.insert(key, image);
     return image;
 }
 

@@ -11,8 +11,8 @@ namespace tavrel {
 
 using SettingsImageLookup = std::function<QImage(std::string_view name)>;
 
-// The image "<name>.png" of this process's resources; a null image when it is missing or
-// unreadable.
+// The image "<name>.png" of this process's resources, read once; a null image when it is
+// missing or unreadable.
 QImage settingsResourceImage(std::string_view name);
 
 struct SettingsImageName {

@@ -438,6 +438,26 @@ void SettingsPanelController::scrollFeatureSidebarToTop() {
 
 // --- Sidebar
 
+QPixmap SettingsPanelController::sidebarLogo(const QPalette& palette, qreal ratio) const {
+    const QSize pixels = QSize(42, 42) * ratio;
+    if (!logo_.isNull() && logo_.size() == pixels) return logo_;
+    // The logo picture, else the application icon, else the Dock symbol.
+    QPixmap picture;
+    if (dependencies_.images) {
+        const QImage image = dependencies_.images(SettingsImageName::appLogo);
+        if (!image.isNull()) picture = QPixmap::fromImage(image);
+    }
+    if (picture.isNull() && !QApplication::windowIcon().isNull()) {
+        picture = QApplication::windowIcon().pixmap(pixels);
+    }
+    if (picture.isNull()) {
+        return settingsSymbolPixmap("dock.rectangle", settingsLabelColor(palette), 42, ratio);
+    }
+    logo_ = picture.scaled(pixels, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    logo_.setDevicePixelRatio(ratio);
+    return logo_;
+}
+
 QWidget* SettingsPanelController::makeFeatureSidebar() {
     auto* sidebar = new SettingsSidebarView(root_);
 
@@ -448,20 +468,7 @@ QWidget* SettingsPanelController::makeFeatureSidebar() {
     headerLayout->addStretch(1);
     auto* logo = new QLabel(header);
     logo->setFixedSize(42, 42);
-    QPixmap logoPixmap;
-    if (dependencies_.images) {
-        const QImage image = dependencies_.images(SettingsImageName::appLogo);
-        if (!image.isNull()) logoPixmap = QPixmap::fromImage(image);
-    }
-    if (logoPixmap.isNull() && !QApplication::windowIcon().isNull()) {
-        logoPixmap = QApplication::windowIcon().pixmap(QSize(84, 84));
-    }
-    if (logoPixmap.isNull()) {
-        logoPixmap = settingsSymbolPixmap("dock.rectangle", settingsLabelColor(sidebar->palette()),
-                                          42, sidebar->devicePixelRatioF());
-    }
-    logo->setPixmap(logoPixmap.scaled(QSize(42, 42) * sidebar->devicePixelRatioF(),
-                                      Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    logo->setPixmap(sidebarLogo(sidebar->palette(), sidebar->devicePixelRatioF()));
     headerLayout->addWidget(logo);
     auto* name = new SettingsSelectableLabel(QStringLiteral("Tavrel"), header);
     name->setFont(settingsFont(20, QFont::DemiBold));

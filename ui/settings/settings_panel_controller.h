@@ -12,6 +12,7 @@
 
 #include <QMetaObject>
 #include <QObject>
+#include <QPixmap>
 #include <QPointer>
 #include <QScrollArea>
 #include <QWidget>
@@ -143,6 +144,7 @@ private:
     void retire(QWidget* widget);
     void retireForms();
     QWidget* makeFeatureSidebar();
+    QPixmap sidebarLogo(const QPalette& palette, qreal ratio) const;
     FormView* buildPageForm();
     QWidget* makeCustomView(const CustomViewSpec& view, QWidget* parent);
     QWidget* makeFeaturePreviewCard(FeaturePage page, QWidget* parent);
@@ -181,6 +183,7 @@ private:
     QMetaObject::Connection screenRecordingPermissionObserver_;
     QMetaObject::Connection accessibilityPermissionObserver_;
     std::vector<QMetaObject::Connection> displayConfigurationObservers_;
+    mutable QPixmap logo_;
     bool didPrepareForClose_ = false;
     bool closing_ = false;
 };

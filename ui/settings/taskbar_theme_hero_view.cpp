@@ -26,17 +26,24 @@ FlexibleImageView::FlexibleImageView(QWidget* parent) : QWidget(parent) {
 
 void FlexibleImageView::setImage(const QImage& image) {
     image_ = image;
+    scaled_ = QPixmap();
     update();
 }
 
 void FlexibleImageView::paintEvent(QPaintEvent*) {
     if (image_.isNull()) return;
     QPainter painter(this);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    const QSizeF scaled = QSizeF(image_.size()).scaled(QSizeF(size()), Qt::KeepAspectRatio);
-    const QRectF target((width() - scaled.width()) / 2, (height() - scaled.height()) / 2,
-                        scaled.width(), scaled.height());
-    painter.drawImage(target, image_);
+    const QSizeF fitted = QSizeF(image_.size()).scaled(QSizeF(size()), Qt::KeepAspectRatio);
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = (fitted * ratio).toSize();
+    // Scaled once per size, not on every paint.
+    if (scaled_.isNull() || scaled_.size() != pixels) {
+        scaled_ = QPixmap::fromImage(
+            image_.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        scaled_.setDevicePixelRatio(ratio);
+    }
+    painter.drawPixmap(QPointF((width() - fitted.width()) / 2, (height() - fitted.height()) / 2),
+                       scaled_);
 }
 
 ThemeChoiceButton::ThemeChoiceButton(const QString& title, TaskbarTheme theme, QWidget* parent)

@@ -8,6 +8,7 @@
 
 #include <QAbstractButton>
 #include <QImage>
+#include <QPixmap>
 #include <QWidget>
 
 #include "core/settings/settings_enumerations.h"
@@ -34,6 +35,7 @@ protected:
 
 private:
     QImage image_;
+    QPixmap scaled_;
 };
 
 class ThemeChoiceButton : public QAbstractButton {

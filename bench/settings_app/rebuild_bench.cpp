@@ -1,0 +1,158 @@
+// rebuildContentViewBody() of the taskbar page (sidebar, selector block, theme picture and the
+// "外观与位置" form, laid out, the previous build deleted, the next frame painted), next to a
+// peer built in the same run: a plain Qt widget page with as many rows (label, slider, field)
+// in a scroll view, replaced the same way.
+//
+//   settings_rebuild_bench --benchmark_repetitions=10 --benchmark_report_aggregates_only=true
+
+#include <memory>
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollArea>
+#include <QSlider>
+#include <QVBoxLayout>
+
+#include <benchmark/benchmark.h>
+
+#include "platform/fake/fake_notification_center.h"
+#include "platform/fake/manual_main_queue.h"
+#include "ui/settings/privacy_settings_opener.h"
+#include "ui/settings/settings_images.h"
+#include "ui/settings/settings_panel_controller.h"
+
+namespace tavrel {
+namespace {
+
+QApplication& application() {
+    static int argc = 1;
+    static char name[] = "settings_rebuild_bench";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = [] {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        return new QApplication(argc, argv);
+    }();
+    return *app;
+}
+
+class NoDialogs final : public SettingsDialogs {
+public:
+    ModalAlertResponse runModal(const ModalAlert&) override { return {}; }
+    ModalAlertResponse runSheet(const ModalAlert&) override { return {}; }
+    std::optional<std::filesystem::path> openFile(const OpenFileRequest&) override { return {}; }
+    void beep() override {}
+};
+
+class NoPrivacy final : public PrivacySettingsOpener {
+public:
+    void open(std::string_view) override {}
+};
+
+// What the event loop does before the next frame: deletes the retired build, polishes, lays
+// out and paints what changed.
+void finishFrame() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+struct Window {
+    platform::ManualMainQueue queue;
+    platform::FakeNotificationCenter center{queue};
+    PermissionProbe screen{center, PermissionKind::screenRecording};
+    PermissionProbe accessibility{center, PermissionKind::accessibility};
+    NoDialogs dialogs;
+    NoPrivacy privacy;
+    std::unique_ptr<NewFileFeatureSwitch> newFile = makeNullNewFileFeatureSwitch();
+    std::unique_ptr<NativeDockVisibilitySwitch> nativeDock = makeNullNativeDockVisibilitySwitch();
+    std::unique_ptr<SettingsPanelController> controller;
+
+    Window() {
+        application();
+        TaskbarSettings settings;
+        settings.theme = TaskbarTheme::windows;
+        controller = std::make_unique<SettingsPanelController>(
+            settings, SettingsWindowCallbacks{},
+            SettingsPanelController::Dependencies{dialogs,
+                                                  screen,
+                                                  accessibility,
+                                                  *newFile,
+                                                  *nativeDock,
+                                                  privacy,
+                                                  {},
+                                                  settingsResourceImage});
+        controller->showWindow();
+        finishFrame();
+    }
+    ~Window() {
+        controller->prepareForClose();
+        finishFrame();
+    }
+};
+
+// The call and everything up to the next painted frame.
+void BM_RebuildTaskbarPage(benchmark::State& state) {
+    Window window;
+    for (auto _ : state) {
+        window.controller->rebuildContentViewBody();
+        finishFrame();
+    }
+    state.counters["rows"] = static_cast<double>(window.controller->forms().front()->rows().size());
+}
+BENCHMARK(BM_RebuildTaskbarPage)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The call alone; deleting the previous build and painting happen outside the timing.
+void BM_RebuildTaskbarPageCallOnly(benchmark::State& state) {
+    Window window;
+    for (auto _ : state) {
+        window.controller->rebuildContentViewBody();
+        state.PauseTiming();
+        finishFrame();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_RebuildTaskbarPageCallOnly)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The peer: the same number of plain rows.
+QWidget* plainPage(int rows) {
+    auto* page = new QWidget();
+    auto* column = new QVBoxLayout(page);
+    for (int i = 0; i < rows; ++i) {
+        auto* row = new QWidget(page);
+        auto* layout = new QHBoxLayout(row);
+        layout->addWidget(new QLabel(QStringLiteral("任务栏厚度"), row));
+        auto* slider = new QSlider(Qt::Horizontal, row);
+        slider->setRange(0, 10000);
+        layout->addWidget(slider);
+        layout->addWidget(new QLineEdit(QStringLiteral("48.0"), row));
+        column->addWidget(row);
+    }
+    column->addStretch(1);
+    return page;
+}
+
+void BM_PlainWidgetPagePeer(benchmark::State& state) {
+    application();
+    QWidget window;
+    window.resize(1040, 720);
+    auto* scroll = new QScrollArea(&window);
+    scroll->setWidgetResizable(true);
+    scroll->setGeometry(312, 38, 722, 672);
+    window.show();
+    QCoreApplication::processEvents();
+    const int rows = 16;
+    for (auto _ : state) {
+        if (QWidget* old = scroll->takeWidget()) old->deleteLater();
+        scroll->setWidget(plainPage(rows));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        finishFrame();
+    }
+    state.counters["rows"] = rows;
+}
+BENCHMARK(BM_PlainWidgetPagePeer)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+}  // namespace
+}  // namespace tavrel
+
+BENCHMARK_MAIN();
