@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
@@ -240,6 +241,45 @@ TEST_F(SettingsWindowTest, SidebarSwitchKeepsThePageOffsetAndReportsTheEdit) {
     EXPECT_EQ(changes.size(), 1u);
     EXPECT_FALSE(
         controller->featureButton(FeaturePage::hideNativeDock)->featureSwitch()->isChecked());
+}
+
+TEST_F(SettingsWindowTest, ExternalSettingsKeepBothScrollPositions) {
+    open();
+    controller->window()->resize(900, 580);
+    test::settle();
+    scrollPage(200);
+    const int sidebarMaximum =
+        controller->featureSidebarScrollView()->verticalScrollBar()->maximum();
+    scrollSidebar(sidebarMaximum);
+    TaskbarSettings fresh = controller->settings();
+    fresh.appearanceMode = TavrelAppearanceMode::light;
+    fresh.windowsProfile.alignment = 1;
+    controller->synchronizeExternalSettings(fresh);
+    test::settle();
+    EXPECT_EQ(controller->settings().windowsProfile.alignment, 1);
+    EXPECT_EQ(row("距离左侧边缘距离"), nullptr);  // rebuilt with the new values
+    EXPECT_EQ(controller->pageScrollOffset(), 200);
+    EXPECT_EQ(controller->sidebarScrollOffset(), sidebarMaximum);
+    EXPECT_EQ(appearances, std::vector<TavrelAppearanceMode>{TavrelAppearanceMode::light});
+    EXPECT_TRUE(changes.empty());  // taking the file's values is not an edit
+}
+
+TEST_F(SettingsWindowTest, ScreenChangesRebuildOnlyTheMultipleDisplayPage) {
+    open();
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const FormView* taskbarPage = controller->pageFormView();
+    emit qGuiApp->screenAdded(screen);
+    test::settle();
+    EXPECT_EQ(controller->pageFormView(), taskbarPage);  // nothing rebuilt
+
+    controller->selectFeaturePage(FeaturePage::multipleDisplays);
+    test::settle();
+    const FormView* displaysPage = controller->pageFormView();
+    EXPECT_EQ(controller->featureButton(FeaturePage::multipleDisplays)->statusText(),
+              QString("已连接 %1 台显示器").arg(QGuiApplication::screens().size()));
+    emit qGuiApp->screenRemoved(screen);
+    test::settle();
+    EXPECT_NE(controller->pageFormView(), displaysPage);
 }
 
 TEST_F(SettingsWindowTest, NewFileSwitchSavesItsOwnSettingsAndExplains) {
