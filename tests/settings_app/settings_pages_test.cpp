@@ -355,7 +355,8 @@ TEST(TaskbarPageTest, AppearanceSelectorSavesOnlyRealChanges) {
 TEST(TaskbarPageTest, ThemeChoiceRebuildsOnlyForAnotherTheme) {
     RecordingPageHost host;
     host.settings().theme = TaskbarTheme::windows;
-    const auto& block = selectorBlock(*makeTaskbarCompositeSettingsView(host));
+    const auto composite = makeTaskbarCompositeSettingsView(host);
+    const auto& block = selectorBlock(*composite);
     EXPECT_FALSE(block.onThemeSelected(TaskbarTheme::windows));
     EXPECT_TRUE(host.calls.empty());
     EXPECT_TRUE(block.onThemeSelected(TaskbarTheme::liquidGlass));
