@@ -36,10 +36,6 @@ Result<std::unique_ptr<SettingsApplication>> SettingsApplication::make(Options o
 SettingsApplication::SettingsApplication(Options options,
                                          std::unique_ptr<platform::NotificationCenter> center)
     : options_(std::move(options)), center_(std::move(center)) {
-    // Every slider step is saved: an atomic replacement, like the platform's atomic write, but
-    // without waiting for the disk (fsync) on the main thread at every step. A crash of any
-    // process still leaves the old document or the new one.
-    options_.environment.durability = platform::Durability::fast;
     mainQueue_ = platform::makeMainQueue();
     dialogs_ = options_.dialogs ? std::move(options_.dialogs)
                                 : std::make_unique<QtSettingsDialogs>([this]() -> QWidget* {
