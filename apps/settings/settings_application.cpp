@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include "platform/bundle.h"
 #include "platform/main_queue.h"
 #include "ui/settings/settings_panel_controller.h"
 
@@ -42,7 +43,14 @@ SettingsApplication::SettingsApplication(Options options,
                                       return panel_ ? panel_->window() : nullptr;
                                   });
     privacy_ = options_.privacy ? std::move(options_.privacy) : makeDesktopPrivacySettingsOpener();
-    newFile_ = makeNullNewFileFeatureSwitch();
+    std::optional<std::filesystem::path> newFileResources = options_.newFileResources;
+    if (!newFileResources) {
+        if (const auto bundle = platform::Bundle::main()) {
+            newFileResources = bundle->resourcesDirectory();
+        }
+    }
+    newFile_ =
+        std::make_unique<NewFileFeature>(NewFileEnvironment{newFileResources, center_.get()});
     nativeDock_ = makeNullNativeDockVisibilitySwitch();
     screenRecordingProbe_ =
         std::make_unique<PermissionProbe>(*center_, PermissionKind::screenRecording);

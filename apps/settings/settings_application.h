@@ -4,7 +4,9 @@
 // probes, the dialogs, the appearance and the delegate with its window, wired together. Made
 // once the QApplication exists.
 
+#include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,6 +15,7 @@
 #include "core/foundation/result.h"
 #include "core/settings/settings_environment.h"
 #include "core/settings_pages/feature_switches.h"
+#include "core/settings_pages/new_file_page.h"
 #include "core/settings_pages/permission_probe.h"
 #include "core/settings_pages/settings_helper_delegate.h"
 #include "platform/main_queue.h"
@@ -36,6 +39,8 @@ public:
         // Stand-ins for tests; the real ones when empty.
         std::unique_ptr<PrivacySettingsOpener> privacy;
         std::unique_ptr<SettingsDialogs> dialogs;
+        // Where the shipped New File templates are; the bundle's Resources when nothing.
+        std::optional<std::filesystem::path> newFileResources;
     };
 
     // Fails when there is no session bus.
@@ -60,7 +65,7 @@ private:
     SettingsAppearance appearance_;
     std::unique_ptr<SettingsDialogs> dialogs_;
     std::unique_ptr<PrivacySettingsOpener> privacy_;
-    std::unique_ptr<NewFileFeatureSwitch> newFile_;
+    std::unique_ptr<NewFileFeature> newFile_;
     std::unique_ptr<NativeDockVisibilitySwitch> nativeDock_;
     std::unique_ptr<PermissionProbe> screenRecordingProbe_;
     std::unique_ptr<PermissionProbe> accessibilityProbe_;

@@ -12,9 +12,12 @@
 
 namespace tavrel {
 
-// The New File feature's on/off state lives in its own document, owned by the New File module.
-// Until that module is wired in, the null switch reports no state (the sidebar then shows no
-// switch) and ignores changes.
+class FormContent;
+class SettingsPageHost;
+
+// The New File feature's on/off state lives in its own document, owned by the New File module
+// (NewFileFeature in new_file_page.h). The null switch reports no state (the sidebar then shows
+// no switch), ignores changes and has no page.
 class NewFileFeatureSwitch {
 public:
     virtual ~NewFileFeatureSwitch() = default;
@@ -22,6 +25,8 @@ public:
     virtual std::optional<bool> isEnabled() const = 0;
     // Saves the New File settings with the new state.
     virtual void setEnabled(bool enabled) = 0;
+    // The feature's page; nothing when there is none.
+    virtual std::shared_ptr<FormContent> makeSettingsView(SettingsPageHost&) { return nullptr; }
 };
 
 // Hiding and restoring the native Dock runs through the native Dock module (confirmation,

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "core/settings_pages/custom_views.h"
+#include "core/settings_pages/feature_switches.h"
 #include "core/settings_pages/taskbar_page.h"
 
 namespace tavrel {
@@ -40,6 +41,11 @@ std::shared_ptr<FormContent> makeFeaturePageForm(FeaturePage page, SettingsPageH
             return makePreviewSettingsView(host);
         case FeaturePage::taskbarWidgets:
             return makeTaskbarWidgetsSettingsView(host);
+        case FeaturePage::newFile:
+            if (NewFileFeatureSwitch* newFile = host.newFileFeature()) {
+                if (auto form = newFile->makeSettingsView(host)) return form;
+            }
+            return emptyForm();
         default:
             return emptyForm();
     }

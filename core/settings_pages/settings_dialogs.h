@@ -18,6 +18,8 @@ struct OpenFileRequest {
     // File name extensions without the dot; empty: any file.
     std::vector<std::string> allowedExtensions;
     bool canChooseDirectories = false;
+    // The confirming button's title; empty: the platform's.
+    std::string prompt;
 };
 
 class SettingsDialogs : public ModalAlertPresenter {

@@ -9,6 +9,8 @@
 
 namespace tavrel {
 
+class NewFileFeatureSwitch;
+
 class SettingsPageHost {
 public:
     virtual ~SettingsPageHost() = default;
@@ -33,6 +35,9 @@ public:
     virtual void selectSubpage(int index) = 0;
 
     virtual SettingsDialogs& dialogs() = 0;
+
+    // The New File feature, which keeps its own document; nothing when the window has none.
+    virtual NewFileFeatureSwitch* newFileFeature() { return nullptr; }
 };
 
 // The common tail of a page action: keep the scroll position, report the edit.

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QFile>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -127,12 +128,18 @@ std::optional<std::filesystem::path> QtSettingsDialogs::openFile(const OpenFileR
         filter = patterns.join(QLatin1Char(' '));
     }
     QWidget* parent = window_ ? window_() : nullptr;
-    const QString chosen =
-        request.canChooseDirectories
-            ? QFileDialog::getExistingDirectory(parent, qtext(request.title))
-            : QFileDialog::getOpenFileName(parent, qtext(request.title), QString(), filter);
-    if (chosen.isEmpty()) return std::nullopt;
-    return std::filesystem::path(chosen.toStdString());
+    QFileDialog dialog(parent, qtext(request.title), QString(), filter);
+    dialog.setWindowModality(Qt::ApplicationModal);
+    if (request.canChooseDirectories) {
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly);
+    } else {
+        dialog.setFileMode(QFileDialog::ExistingFile);  // one file, no folders
+    }
+    if (!request.prompt.empty()) dialog.setLabelText(QFileDialog::Accept, qtext(request.prompt));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    // The file system's own bytes for the name, not its UTF-8 rendering.
+    return std::filesystem::path(QFile::encodeName(dialog.selectedFiles().front()).toStdString());
 }
 
 void QtSettingsDialogs::beep() {

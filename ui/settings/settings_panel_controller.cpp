@@ -27,6 +27,7 @@
 #include "ui/form/settings_window_drag_area.h"
 #include "ui/settings/feature_sidebar.h"
 #include "ui/settings/mini_preview_view.h"
+#include "ui/settings/new_file_template_row_view.h"
 #include "ui/settings/permission_banner_view.h"
 #include "ui/settings/privacy_settings_opener.h"
 #include "ui/settings/taskbar_theme_hero_view.h"
@@ -242,6 +243,7 @@ void SettingsPanelController::setFeature(FeaturePage page, bool enabled) {
             return;
         case FeatureSwitchEffect::newFileEnabled: {
             dependencies_.newFile.setEnabled(enabled);
+            pendingScrollOrigin_ = pageScrollOffset();  // the page shown stays where it was
             rebuildContentViewBody();
             if (enabled) {
                 ModalAlert alert;
@@ -522,6 +524,9 @@ QWidget* SettingsPanelController::makeCustomView(const CustomViewSpec& view, QWi
     } else if (view.kind == TaskbarSelectorBlockSpec::kind) {
         widget = makeTaskbarSelectorBlock(std::any_cast<const TaskbarSelectorBlockSpec&>(view.data),
                                           parent);
+    } else if (view.kind == NewFileTemplateRowSpec::kind) {
+        widget = new NewFileTemplateRowView(std::any_cast<const NewFileTemplateRowSpec&>(view.data),
+                                            parent);
     }
     if (widget && parent) widget->setParent(parent);
     return widget;

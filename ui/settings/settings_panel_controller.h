@@ -102,6 +102,7 @@ public:
     void applyAppearance() override;
     void selectSubpage(int index) override;
     SettingsDialogs& dialogs() override { return dependencies_.dialogs; }
+    NewFileFeatureSwitch* newFileFeature() override { return &dependencies_.newFile; }
 
     // --- Navigation and the sidebar
     TopPage selectedTopPage() const { return selectedTopPage_; }
