@@ -12,8 +12,13 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include "core/native_dock/native_dock_bounce_backup.h"
+#include "core/native_dock/native_dock_folder_settings_store.h"
+#include "core/settings_pages/native_dock_visibility_bridge.h"
 #include "platform/bundle.h"
 #include "platform/main_queue.h"
+#include "platform/process.h"
+#include "platform/tool_resolver.h"
 #include "ui/settings/settings_panel_controller.h"
 
 namespace tavrel {
@@ -51,7 +56,15 @@ SettingsApplication::SettingsApplication(Options options,
     }
     newFile_ =
         std::make_unique<NewFileFeature>(NewFileEnvironment{newFileResources, center_.get()});
-    nativeDock_ = makeNullNativeDockVisibilitySwitch();
+    // "/usr/bin/defaults" and "/usr/bin/killall" run as the suite's stand-ins; the change lands in
+    // whichever window is open when it completes.
+    nativeDock_ =
+        std::make_unique<NativeDockVisibilityBridge>(NativeDockVisibilityBridge::Dependencies{
+            platform::makeToolResolvingProcessRunner(platform::makeProcessRunner(),
+                                                     platform::ToolResolver::standard()),
+            nullptr, *center_, *mainQueue_, *dialogs_,
+            NativeDockBounceBackup::urlBeside(options_.environment.settingsURL()),
+            [this]() -> SettingsPageHost* { return panel_; }});
     screenRecordingProbe_ =
         std::make_unique<PermissionProbe>(*center_, PermissionKind::screenRecording);
     accessibilityProbe_ =
@@ -67,7 +80,9 @@ SettingsApplication::SettingsApplication(Options options,
             *nativeDock_,
             *privacy_,
             [this](TavrelAppearanceMode mode) { appearance_.apply(mode); },
-            options_.images};
+            options_.images,
+            NativeDockFolderSettingsStore::shared(),
+            *center_};
         auto controller = std::make_unique<SettingsPanelController>(
             std::move(panelSettings), std::move(callbacks), std::move(dependencies));
         panel_ = controller.get();

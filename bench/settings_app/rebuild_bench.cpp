@@ -81,7 +81,9 @@ struct Window {
                                                   *nativeDock,
                                                   privacy,
                                                   {},
-                                                  settingsResourceImage});
+                                                  settingsResourceImage,
+                                                  NativeDockFolderSettingsStore::shared(),
+                                                  center});
         controller->showWindow();
         finishFrame();
     }

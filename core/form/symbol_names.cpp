@@ -27,8 +27,10 @@ constexpr std::array<Names, 1> kGeneral{"emblem-system-symbolic"};
 constexpr std::array<Names, 1> kInfo{"dialog-information-symbolic"};
 constexpr std::array<Names, 1> kWarning{"dialog-warning-symbolic"};
 constexpr std::array<Names, 1> kChevron{"go-next-symbolic"};
+constexpr std::array<Names, 1> kNewFolder{"folder-new-symbolic"};
+constexpr std::array<Names, 1> kTrash{"user-trash-symbolic"};
 
-constexpr std::array<SymbolIconNames, 20> kSymbols{{
+constexpr std::array<SymbolIconNames, 22> kSymbols{{
     {"rectangle.bottomthird.inset.filled", kTaskbar},
     {"display.2", kDisplays},
     {"dock.rectangle", kDock},
@@ -49,6 +51,8 @@ constexpr std::array<SymbolIconNames, 20> kSymbols{{
     {"info.circle", kInfo},
     {"exclamationmark.triangle.fill", kWarning},
     {"chevron.right", kChevron},
+    {"folder.badge.plus", kNewFolder},
+    {"trash", kTrash},
 }};
 
 }  // namespace

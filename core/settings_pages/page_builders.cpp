@@ -4,6 +4,7 @@
 
 #include "core/settings_pages/custom_views.h"
 #include "core/settings_pages/feature_switches.h"
+#include "core/settings_pages/native_dock_pages.h"
 #include "core/settings_pages/taskbar_page.h"
 
 namespace tavrel {
@@ -33,6 +34,10 @@ std::shared_ptr<FormContent> makeFeaturePageForm(FeaturePage page, SettingsPageH
     switch (page) {
         case FeaturePage::taskbar:
             return makeTaskbarCompositeSettingsView(host);
+        case FeaturePage::hideNativeDock:
+            return makeNativeDockVisibilitySettingsView(host);
+        case FeaturePage::nativeDock:
+            return makeNativeDockSettingsView(host);
         case FeaturePage::taskbarIcons:
             return makeIconSettingsView(host);
         case FeaturePage::taskbarIndicators:

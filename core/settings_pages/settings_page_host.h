@@ -9,6 +9,7 @@
 
 namespace tavrel {
 
+class NativeDockPageHost;
 class NewFileFeatureSwitch;
 
 class SettingsPageHost {
@@ -35,6 +36,9 @@ public:
     virtual void selectSubpage(int index) = 0;
 
     virtual SettingsDialogs& dialogs() = 0;
+    // The native Dock pages' tab, Dock change and folder file
+    // (core/settings_pages/native_dock_pages.h).
+    virtual NativeDockPageHost& nativeDockPages() = 0;
 
     // The New File feature, which keeps its own document; nothing when the window has none.
     virtual NewFileFeatureSwitch* newFileFeature() { return nullptr; }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/settings_pages/settings_page_host.h"
+#include "tests/native_dock_pages/recording_native_dock_pages.h"
 #include "tests/settings_app/scripted_settings_dialogs.h"
 
 namespace tavrel::test {
@@ -39,6 +40,7 @@ public:
         page = pageForSubpageIndex(index);
     }
     SettingsDialogs& dialogs() override { return dialogs_; }
+    NativeDockPageHost& nativeDockPages() override { return nativeDock.state; }
 
     ScriptedSettingsDialogs& scriptedDialogs() { return dialogs_; }
 
@@ -47,6 +49,7 @@ public:
     std::vector<std::string> calls;
     int changes = 0;
     int rebuilds = 0;
+    RecordingNativeDockPages nativeDock;
 
 private:
     TaskbarSettings settings_;

@@ -80,7 +80,9 @@ protected:
             nativeDock,
             privacy,
             [this](TavrelAppearanceMode mode) { appearances.push_back(mode); },
-            solidImage};
+            solidImage,
+            NativeDockFolderSettingsStore::shared(),
+            center};
         controller = std::make_unique<SettingsPanelController>(std::move(settings),
                                                                std::move(callbacks), dependencies);
         controller->showWindow();

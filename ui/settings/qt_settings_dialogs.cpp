@@ -11,6 +11,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/form/settings_fonts.h"
+#include "ui/form/settings_selectable_label.h"
+
 namespace tavrel {
 
 namespace {
@@ -64,18 +67,33 @@ ModalAlertResponse QtSettingsDialogs::run(const ModalAlert& alert, QWidget* shee
             informative->setWordWrap(true);
             layout->addWidget(informative);
         }
-        auto* field = new QLineEdit(qtext(*alert.textField), &dialog);
-        layout->addWidget(field);
+        // The accessory: the field alone (256 × 24), or the field over the warning in a stack
+        // of 360 × 58 (field 340 × 24, warning 340 wide, spacing 8).
+        QLineEdit* field = nullptr;
         if (alert.textFieldWarning) {
-            auto* warning = new QLabel(qtext(*alert.textFieldWarning), &dialog);
-            warning->setTextInteractionFlags(Qt::TextSelectableByMouse);
+            auto* accessory = new QWidget(&dialog);
+            accessory->setFixedSize(360, 58);
+            auto* stack = new QVBoxLayout(accessory);
+            stack->setContentsMargins(0, 0, 0, 0);
+            stack->setSpacing(8);
+            field = new QLineEdit(qtext(*alert.textField), accessory);
+            field->setFixedSize(340, 24);
+            stack->addWidget(field, 0, Qt::AlignLeft);
+            auto* warning = new SettingsSelectableLabel(qtext(*alert.textFieldWarning), accessory);
+            warning->setObjectName(QStringLiteral("textFieldWarning"));
+            warning->setWordWrap(true);
+            warning->setFixedWidth(340);
             QPalette pal = warning->palette();
             pal.setColor(QPalette::WindowText, QColor(255, 59, 48));
             warning->setPalette(pal);
-            QFont small = warning->font();
-            small.setPointSizeF(small.pointSizeF() - 1);
-            warning->setFont(small);
-            layout->addWidget(warning);
+            warning->setFont(settingsFont(11));
+            stack->addWidget(warning, 0, Qt::AlignLeft);
+            stack->addStretch(1);
+            layout->addWidget(accessory);
+        } else {
+            field = new QLineEdit(qtext(*alert.textField), &dialog);
+            field->setFixedSize(256, 24);
+            layout->addWidget(field);
         }
         auto* buttons = new QDialogButtonBox(&dialog);
         std::vector<QPushButton*> pushButtons;

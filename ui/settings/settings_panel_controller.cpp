@@ -27,6 +27,7 @@
 #include "ui/form/settings_window_drag_area.h"
 #include "ui/settings/feature_sidebar.h"
 #include "ui/settings/mini_preview_view.h"
+#include "ui/settings/native_dock_folder_row_view.h"
 #include "ui/settings/new_file_template_row_view.h"
 #include "ui/settings/permission_banner_view.h"
 #include "ui/settings/privacy_settings_opener.h"
@@ -101,7 +102,9 @@ SettingsPanelController::SettingsPanelController(TaskbarSettings settings,
                                                  Dependencies dependencies)
     : settings_(std::move(settings)),
       callbacks_(std::move(callbacks)),
-      dependencies_(std::move(dependencies)) {
+      dependencies_(std::move(dependencies)),
+      nativeDockPages_(dependencies_.nativeDock, dependencies_.nativeDockFolders,
+                       dependencies_.notifications) {
     root_ = new SettingsRootView(*this);
     root_->setWindowTitle(QStringLiteral("Tavrel 设置"));
     root_->setMinimumSize(minimumWidth, minimumHeight);
@@ -527,6 +530,9 @@ QWidget* SettingsPanelController::makeCustomView(const CustomViewSpec& view, QWi
     } else if (view.kind == NewFileTemplateRowSpec::kind) {
         widget = new NewFileTemplateRowView(std::any_cast<const NewFileTemplateRowSpec&>(view.data),
                                             parent);
+    } else if (view.kind == NativeDockFolderRowSpec::kind) {
+        widget = new NativeDockFolderRowView(
+            std::any_cast<const NativeDockFolderRowSpec&>(view.data), parent);
     }
     if (widget && parent) widget->setParent(parent);
     return widget;

@@ -20,6 +20,7 @@
 #include "core/form/form_content.h"
 #include "core/settings_pages/custom_views.h"
 #include "core/settings_pages/feature_switches.h"
+#include "core/settings_pages/native_dock_pages.h"
 #include "core/settings_pages/permission_probe.h"
 #include "core/settings_pages/settings_page_host.h"
 #include "core/settings_pages/settings_window_controller.h"
@@ -62,6 +63,9 @@ public:
         // The application's appearance by the appearance rule.
         std::function<void(TavrelAppearanceMode)> applyAppearance;
         SettingsImageLookup images;
+        // The "应用分组" tab's folder file and the bus its changes are announced on.
+        NativeDockFolderSettingsStore& nativeDockFolders;
+        platform::NotificationCenter& notifications;
     };
 
     static constexpr int windowWidth = 1040;
@@ -102,6 +106,7 @@ public:
     void applyAppearance() override;
     void selectSubpage(int index) override;
     SettingsDialogs& dialogs() override { return dependencies_.dialogs; }
+    NativeDockPageHost& nativeDockPages() override { return nativeDockPages_; }
     NewFileFeatureSwitch* newFileFeature() override { return &dependencies_.newFile; }
 
     // --- Navigation and the sidebar
@@ -163,6 +168,8 @@ private:
     TaskbarSettings settings_;
     SettingsWindowCallbacks callbacks_;
     Dependencies dependencies_;
+    // The native Dock page's tab (0 for every new window) and what its pages use.
+    NativeDockPageState nativeDockPages_;
 
     SettingsRootView* root_ = nullptr;
     FeaturePage selectedFeaturePage_ = FeaturePage::taskbar;
