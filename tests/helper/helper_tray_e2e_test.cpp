@@ -254,9 +254,15 @@ TEST_F(HelperTrayE2E, LauncherRedrawsWhenAnotherApplicationBecomesActive) {
 
     // The window manager names windows of two other applications active in turn. (That a burst
     // makes one redraw is the debounce's business, shown with a queue the test moves.)
+    // The tray item can be on the bus before the helper watches the root window, so a burst
+    // that finds nobody listening is repeated.
     const auto icons = watchIcon(service);
-    ASSERT_TRUE(testing::activateWindows(*display->name(), {4001, 4002, 4001, 4002, 4001}));
-    ASSERT_TRUE(testing::runUntil([&] { return icons->count >= 1; }, 30s));
+    bool redrawn = false;
+    for (int attempt = 0; attempt < 15 && !redrawn; ++attempt) {
+        ASSERT_TRUE(testing::activateWindows(*display->name(), {4002, 4001, 4002, 4001}));
+        redrawn = testing::runUntil([&] { return icons->count >= 1; }, 2s);
+    }
+    ASSERT_TRUE(redrawn);
 
     post(kTavrelTerminateHelperNotification);
     ASSERT_TRUE(waitForExit());
