@@ -195,7 +195,8 @@ TEST(NativeDockPageTest, PreviewTabHasTheBannerThenEveryRowInOrder) {
 
     // The switches never grey out: the help texts state the dependency on the master switch.
     host.settings().nativeDockEnhancementsEnabled = false;
-    for (const FormRow* r : makeNativeDockWindowPreviewSettingsView(host)->rows()) {
+    const auto withoutMaster = makeNativeDockWindowPreviewSettingsView(host);
+    for (const FormRow* r : withoutMaster->rows()) {
         if (const auto* toggle = std::get_if<SwitchControl>(&r->control)) {
             EXPECT_TRUE(toggle->isEnabled) << r->title;
         }
@@ -387,7 +388,8 @@ TEST(NativeDockPageTest, WidgetAndMinimizeTabsHaveTheirRowsInOrder) {
         SCOPED_TRACE(c.title);
         RecordingPageHost edited;
         const bool before = edited.settings().*c.key;
-        const SwitchControl& toggle = control<SwitchControl>(*c.build(edited), c.title);
+        const auto form = c.build(edited);
+        const SwitchControl& toggle = control<SwitchControl>(*form, c.title);
         EXPECT_TRUE(toggle.isEnabled);
         EXPECT_EQ(toggle.isOn, before);
         toggle.action(!before);
