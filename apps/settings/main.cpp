@@ -9,16 +9,17 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QIcon>
+#include <QPixmap>
 #include <QStyleFactory>
 
 #include "apps/settings/settings_application.h"
 #include "apps/settings/settings_main.h"
 #include "core/notifications/notification_names.h"
-#include "core/settings/tavrel_resources.h"
 #include "platform/log.h"
 #include "platform/notifications.h"
 #include "platform/process_identity.h"
 #include "platform/single_instance.h"
+#include "ui/settings/settings_images.h"
 #include "ui/settings/settings_panel_controller.h"
 
 namespace {
@@ -100,8 +101,8 @@ int main(int argc, char** argv) {
     if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion")))
         QApplication::setStyle(fusion);
     if (QIcon::themeName().isEmpty()) QIcon::setThemeName(QStringLiteral("Adwaita"));
-    if (const auto icon = tavrel::TavrelResources::resourceURL("TavrelSettings", "png")) {
-        QApplication::setWindowIcon(QIcon(QString::fromStdString(icon->string())));
+    if (const QImage icon = tavrel::settingsResourceImage("TavrelSettings"); !icon.isNull()) {
+        QApplication::setWindowIcon(QIcon(QPixmap::fromImage(icon)));
     }
 
     tavrel::SettingsApplication::Options options;

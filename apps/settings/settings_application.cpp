@@ -1,16 +1,20 @@
 #include "apps/settings/settings_application.h"
 
 #include <functional>
+#include <utility>
+#include <vector>
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTimer>
 
 #include "core/native_dock/native_dock_bounce_backup.h"
 #include "core/native_dock/native_dock_folder_settings_store.h"
@@ -29,6 +33,31 @@ namespace {
 void editFocused(const std::function<void(QLineEdit*)>& action) {
     if (auto* field = qobject_cast<QLineEdit*>(QApplication::focusWidget())) action(field);
 }
+
+// Runs an action once, on the turn after the window's first paint; goes with the window.
+class AfterFirstPaint final : public QObject {
+public:
+    AfterFirstPaint(QWidget* window, std::function<void()> action)
+        : QObject(window), action_(std::move(action)) {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, this, [this] {
+                const std::function<void()> action = std::move(action_);
+                deleteLater();
+                if (action) action();
+            });
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> action_;
+};
 
 }  // namespace
 
@@ -120,11 +149,8 @@ SettingsPanelController* SettingsApplication::panel() const {
 }
 
 void SettingsApplication::installMainMenu(QWidget* window) {
-    auto* menuBar = new QMenuBar(window);
-    menuBar->setNativeMenuBar(true);
-
-    QMenu* appMenu = menuBar->addMenu(QString());
-    auto* quit = appMenu->addAction(QStringLiteral("退出 Tavrel 设置"));
+    // The items are the window's actions, so their keys work from its first frame on.
+    auto* quit = new QAction(QStringLiteral("退出 Tavrel 设置"), window);
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     quit->setMenuRole(QAction::QuitRole);
     // Quitting closes the window first, so the taskbar hears that it went away.
@@ -136,19 +162,20 @@ void SettingsApplication::installMainMenu(QWidget* window) {
         }
     });
 
-    QMenu* edit = menuBar->addMenu(QStringLiteral("编辑"));
+    std::vector<QAction*> editItems;  // nullptr: a separator
     const auto add = [&](const char* title, QKeySequence keys,
                          std::function<void(QLineEdit*)> action) {
-        QAction* item = edit->addAction(QString::fromUtf8(title));
+        auto* item = new QAction(QString::fromUtf8(title), window);
         item->setShortcut(keys);
         item->setShortcutContext(Qt::WindowShortcut);
         connect(item, &QAction::triggered, this, [action] { editFocused(action); });
         window->addAction(item);
+        editItems.push_back(item);
         return item;
     };
     add("撤销", QKeySequence(Qt::CTRL | Qt::Key_Z), [](QLineEdit* f) { f->undo(); });
     add("重做", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), [](QLineEdit* f) { f->redo(); });
-    edit->addSeparator();
+    editItems.push_back(nullptr);
     add("剪切", QKeySequence(Qt::CTRL | Qt::Key_X), [](QLineEdit* f) { f->cut(); });
     QAction* copy =
         add("复制", QKeySequence(Qt::CTRL | Qt::Key_C), [](QLineEdit* f) { f->copy(); });
@@ -163,9 +190,23 @@ void SettingsApplication::installMainMenu(QWidget* window) {
     add("全选", QKeySequence(Qt::CTRL | Qt::Key_A), [](QLineEdit* f) { f->selectAll(); });
     window->addAction(quit);
 
-    // Where the desktop has no global menu bar the items stay reachable by their keys only; a
-    // bar inside the window would cover its top edge.
-    if (!menuBar->isNativeMenuBar()) menuBar->hide();
+    // The bar follows the window's first frame: making a QMenuBar loads every image plugin Qt
+    // has (for its overflow button), which that frame does not need, and the bar shows nowhere
+    // in the window; where the desktop has no global menu it stays hidden.
+    new AfterFirstPaint(window, [window, quit, editItems] {
+        auto* menuBar = new QMenuBar(window);
+        menuBar->setNativeMenuBar(true);
+        menuBar->addMenu(QString())->addAction(quit);
+        QMenu* edit = menuBar->addMenu(QStringLiteral("编辑"));
+        for (QAction* item : editItems) {
+            if (item) {
+                edit->addAction(item);
+            } else {
+                edit->addSeparator();
+            }
+        }
+        if (!menuBar->isNativeMenuBar()) menuBar->hide();
+    });
 }
 
 }  // namespace tavrel

@@ -9,6 +9,8 @@
 
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QScrollArea>
 
 #include <gtest/gtest.h>
@@ -187,6 +189,31 @@ TEST_F(RunningInstance, EditPathPostsExactlyWhenTheFileChanged) {
               std::vector<std::string>{"test.external"});
     auto* taskbarSwitch = panel().featureButton(FeaturePage::taskbar)->featureSwitch();
     EXPECT_FALSE(taskbarSwitch->isChecked());
+}
+
+TEST_F(RunningInstance, MenuItemsAreTheWindowsAndTheBarFollowsItsFirstFrame) {
+    QWidget* window = panel().window();
+    QStringList items;
+    for (QAction* action : window->actions()) {
+        items << action->text() + " " + action->shortcut().toString();
+    }
+    EXPECT_EQ(items, (QStringList{"撤销 Ctrl+Z", "重做 Ctrl+Shift+Z", "剪切 Ctrl+X", "复制 Ctrl+C",
+                                  "粘贴 Ctrl+V", "全选 Ctrl+A", "退出 Tavrel 设置 Ctrl+Q"}));
+
+    // Made once the window has been drawn, with the same items in its two menus.
+    QMenuBar* bar = nullptr;
+    ASSERT_TRUE(test::runUntil([&] { return (bar = window->findChild<QMenuBar*>()) != nullptr; }));
+    const QList<QAction*> menus = bar->actions();
+    ASSERT_EQ(menus.size(), 2);
+    EXPECT_EQ(menus[0]->menu()->actions(), QList<QAction*>{window->actions().back()});
+    EXPECT_EQ(menus[1]->text(), "编辑");
+    QStringList edit;
+    for (QAction* action : menus[1]->menu()->actions()) {
+        edit << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    }
+    EXPECT_EQ(edit, (QStringList{"撤销", "重做", "-", "剪切", "复制", "粘贴", "全选"}));
+    // No global menu here: the bar stays out of the window, the items work by their keys.
+    EXPECT_FALSE(bar->isVisible());
 }
 
 TEST_F(RunningInstance, CloseIsAnnouncedOnceAndLaterEditsAreNotSaved) {

@@ -1,6 +1,7 @@
 // The settings window with Qt offscreen: navigation and scroll restoration, the taskbar page's
 // rows as rendered, the sidebar switches, permission banners, previews and the theme picker.
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <string>
@@ -80,7 +81,7 @@ protected:
             nativeDock,
             privacy,
             [this](TavrelAppearanceMode mode) { appearances.push_back(mode); },
-            solidImage,
+            images,
             NativeDockFolderSettingsStore::shared(),
             center};
         controller = std::make_unique<SettingsPanelController>(std::move(settings),
@@ -137,6 +138,7 @@ protected:
         queue.runReady();
     }
 
+    SettingsImageLookup images = solidImage;
     platform::ManualMainQueue queue;
     platform::FakeNotificationCenter center{queue};
     int tokenCounter = 0;
@@ -357,6 +359,24 @@ TEST_F(SettingsWindowTest, EdgeDistanceAsksBeforeGoingAboveTen) {
     EXPECT_EQ(dialogs.asked[0].informativeText,
               "不建议超过10像素，在开启自动隐藏任务栏时会轻微影响任务栏的放大动画，若不使用放大动画"
               "，则可忽略");
+}
+
+TEST_F(SettingsWindowTest, ThemePictureAtOneToOneNeverReadsTheSharperOne) {
+    // The picture with twice the pixels is the larger one to decode while the window opens; a
+    // screen at 1:1 draws the one made for it.
+    std::vector<std::string> asked;
+    images = [&asked](std::string_view name) {
+        asked.emplace_back(name);
+        return solidImage(name);
+    };
+    open();
+    ASSERT_EQ(controller->window()->devicePixelRatioF(), 1.0);
+    auto* hero = controller->pageFormView()->findChild<TaskbarThemeHeroView*>();
+    ASSERT_TRUE(hero);
+    const QImage drawn = hero->imageView()->grab().toImage();
+    EXPECT_EQ(drawn.pixelColor(drawn.rect().center()), QColor(Qt::blue));
+    EXPECT_EQ(std::count(asked.begin(), asked.end(), "TaskbarThemeWindowsPreview"), 1);
+    for (const std::string& name : asked) EXPECT_EQ(name.find("@2x"), std::string::npos) << name;
 }
 
 TEST_F(SettingsWindowTest, AppearanceSelectorSavesOnlyAChange) {

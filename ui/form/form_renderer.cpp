@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include <QEvent>
-#include <QFrame>
 #include <QHBoxLayout>
+#include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -65,20 +65,27 @@ private:
     bool applying_ = false;
 };
 
+// The hairline between two rows of a card, inset at both ends. Painted rather than styled: a
+// style sheet sends each separator through Qt's style sheet engine when it is polished and
+// drawn, which a page with a dozen of them notices when it opens.
+class SeparatorLine final : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        const int inset = px(FormMetrics::separatorInset);
+        painter.fillRect(QRect(inset, 0, std::max(0, width() - 2 * inset), height()),
+                         QColor(128, 128, 128, 56));
+    }
+};
+
 QWidget* makeSeparator(QWidget* parent) {
-    auto* holder = new QWidget(parent);
-    holder->setObjectName(FormWidgetNames::separator);
-    auto* layout = new QHBoxLayout(holder);
-    layout->setContentsMargins(px(FormMetrics::separatorInset), 0, px(FormMetrics::separatorInset),
-                               0);
-    auto* line = new QFrame(holder);
+    auto* line = new SeparatorLine(parent);
+    line->setObjectName(FormWidgetNames::separator);
     line->setFixedHeight(1);
-    line->setAutoFillBackground(false);
-    line->setFrameShape(QFrame::NoFrame);
-    line->setStyleSheet(QStringLiteral("background-color: rgba(128, 128, 128, 56);"));
-    layout->addWidget(line);
-    holder->setFixedHeight(1);
-    return holder;
+    return line;
 }
 
 QWidget* makeSegment(const SegmentControl& control, QWidget* parent) {

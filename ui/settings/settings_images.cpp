@@ -1,6 +1,7 @@
 #include "ui/settings/settings_images.h"
 
 #include <QHash>
+#include <QImageReader>
 #include <QString>
 
 #include "core/settings/tavrel_resources.h"
@@ -14,7 +15,14 @@ QImage settingsResourceImage(std::string_view name) {
     if (const auto found = cache.constFind(key); found != cache.constEnd()) return *found;
     QImage image;
     if (const auto url = TavrelResources::resourceURL(name, "png")) {
-        image.load(QString::fromStdString(url->string()), "PNG");
+        // Ours are all PNG: without the format Qt loads every image plugin to ask whether it
+        // reads the file.
+        QImageReader reader(QString::fromStdString(url->string()), "png");
+        reader.setAutoDetectImageFormat(false);
+        image = reader.read();
+        // Premultiplied in place, as drawing and smooth scaling want it: otherwise each of them
+        // makes a converted copy of the whole picture first.
+        if (image.hasAlphaChannel()) image.convertTo(QImage::Format_ARGB32_Premultiplied);
     }
     cache.insert(key, image);
     return image;

@@ -19,6 +19,9 @@ struct SettingsImageName {
     static constexpr std::string_view appLogo = "StartMenuIcon22_AppLogoSafe";
     static constexpr std::string_view windowsThemePreview = "TaskbarThemeWindowsPreview";
     static constexpr std::string_view liquidGlassThemePreview = "TaskbarThemeLiquidGlassPreview";
+    // The theme pictures have the size they are shown at on a screen at 1:1; the same name
+    // with this suffix has twice the pixels, for sharper screens.
+    static constexpr std::string_view doubleResolutionSuffix = "@2x";
 };
 
 }  // namespace tavrel

@@ -1,6 +1,7 @@
 #include "ui/settings/taskbar_theme_hero_view.h"
 
 #include <algorithm>
+#include <string>
 
 #include <QGraphicsDropShadowEffect>
 #include <QLabel>
@@ -24,9 +25,12 @@ FlexibleImageView::FlexibleImageView(QWidget* parent) : QWidget(parent) {
     setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
 }
 
-void FlexibleImageView::setImage(const QImage& image) {
+void FlexibleImageView::setImage(const QImage& image, std::function<QImage()> sharper) {
     image_ = image;
+    sharper_ = std::move(sharper);
+    sharperImage_ = QImage();
     scaled_ = QPixmap();
+    scaledFrom_ = 0;
     update();
 }
 
@@ -36,11 +40,20 @@ void FlexibleImageView::paintEvent(QPaintEvent*) {
     const QSizeF fitted = QSizeF(image_.size()).scaled(QSizeF(size()), Qt::KeepAspectRatio);
     const qreal ratio = devicePixelRatioF();
     const QSize pixels = (fitted * ratio).toSize();
-    // Scaled once per size, not on every paint.
-    if (scaled_.isNull() || scaled_.size() != pixels) {
+    if (ratio > 1 && sharper_) {
+        sharperImage_ = sharper_();
+        sharper_ = nullptr;
+    }
+    const QImage& source = ratio > 1 && !sharperImage_.isNull() ? sharperImage_ : image_;
+    // Scaled once per size, not on every paint; a picture that already has the size is drawn
+    // as it is.
+    if (scaled_.isNull() || scaled_.size() != pixels || scaledFrom_ != source.cacheKey()) {
         scaled_ = QPixmap::fromImage(
-            image_.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+            source.size() == pixels
+                ? source
+                : source.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
         scaled_.setDevicePixelRatio(ratio);
+        scaledFrom_ = source.cacheKey();
     }
     painter.drawPixmap(QPointF((width() - fitted.width()) / 2, (height() - fitted.height()) / 2),
                        scaled_);
@@ -190,7 +203,13 @@ void TaskbarThemeHeroView::setTheme(TaskbarTheme theme, bool) {
     const std::string_view name = theme == TaskbarTheme::liquidGlass
                                       ? SettingsImageName::liquidGlassThemePreview
                                       : SettingsImageName::windowsThemePreview;
-    imageView_->setImage(images_ ? images_(name) : QImage());
+    if (!images_) {
+        imageView_->setImage(QImage());
+        return;
+    }
+    imageView_->setImage(images_(name), [images = images_, name] {
+        return images(std::string(name) + std::string(SettingsImageName::doubleResolutionSuffix));
+    });
 }
 
 void TaskbarThemeHeroView::resizeEvent(QResizeEvent* event) {

@@ -25,7 +25,10 @@ class FlexibleImageView : public QWidget {
     Q_OBJECT
 public:
     explicit FlexibleImageView(QWidget* parent = nullptr);
-    void setImage(const QImage& image);
+    // `sharper`, when given, supplies the same picture with twice the pixels. It is asked for,
+    // once, only when the view is drawn at a device pixel ratio above 1, so that a screen at
+    // 1:1 never reads the large picture.
+    void setImage(const QImage& image, std::function<QImage()> sharper = {});
     const QImage& image() const { return image_; }
     QSize sizeHint() const override { return {}; }
     QSize minimumSizeHint() const override { return {}; }
@@ -35,7 +38,10 @@ protected:
 
 private:
     QImage image_;
+    std::function<QImage()> sharper_;
+    QImage sharperImage_;
     QPixmap scaled_;
+    qint64 scaledFrom_ = 0;  // the cache key of the picture scaled_ was made from
 };
 
 class ThemeChoiceButton : public QAbstractButton {

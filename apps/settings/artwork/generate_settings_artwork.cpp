@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <functional>
 
+#include <QByteArray>
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
@@ -185,6 +186,16 @@ bool save(const QImage& image, const QDir& directory, const char* name) {
     return true;
 }
 
+// A theme picture is shown at most 300 × 180: "<name>.png" has that size, for screens at 1:1,
+// and "<name>@2x.png" the drawing itself, for sharper ones. A window at 1:1 then decodes a
+// quarter of the pixels when it opens.
+bool saveBothResolutions(const QImage& drawing, const QDir& directory, const char* name) {
+    const QImage single =
+        drawing.scaled(drawing.size() / 2, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return save(single, directory, name) &&
+           save(drawing, directory, (QByteArray(name) + "@2x").constData());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -202,7 +213,8 @@ int main(int argc, char** argv) {
     const bool ok =
         save(drawLogo(128), directory, "StartMenuIcon22_AppLogoSafe") &&
         save(drawLogo(256), directory, "TavrelSettings") &&
-        save(drawWindowsTheme(600, 360), directory, "TaskbarThemeWindowsPreview") &&
-        save(drawLiquidGlassTheme(600, 360), directory, "TaskbarThemeLiquidGlassPreview");
+        saveBothResolutions(drawWindowsTheme(600, 360), directory, "TaskbarThemeWindowsPreview") &&
+        saveBothResolutions(drawLiquidGlassTheme(600, 360), directory,
+                            "TaskbarThemeLiquidGlassPreview");
     return ok ? 0 : 1;
 }
