@@ -25,9 +25,33 @@ QColor systemOrange(double alpha) {
 
 ScreenRecordingPermissionBannerView::ScreenRecordingPermissionBannerView(const QString& message,
                                                                          QWidget* parent)
-    : QWidget(parent) {
+    : QWidget(parent), message_(message) {
     setCursor(Qt::PointingHandCursor);
     setAttribute(Qt::WA_Hover);
+}
+
+void ScreenRecordingPermissionBannerView::setVisible(bool visible) {
+    if (visible) makeContents();
+    QWidget::setVisible(visible);
+}
+
+void ScreenRecordingPermissionBannerView::showEvent(QShowEvent* event) {
+    makeContents();  // shown along with its parent, without a setVisible of its own
+    QWidget::showEvent(event);
+}
+
+QPushButton* ScreenRecordingPermissionBannerView::openButton() {
+    makeContents();
+    return button_;
+}
+
+SettingsSelectableLabel* ScreenRecordingPermissionBannerView::messageLabel() {
+    makeContents();
+    return label_;
+}
+
+void ScreenRecordingPermissionBannerView::makeContents() {
+    if (label_) return;
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(14, 12, 14, 12);
     layout->setSpacing(0);
@@ -39,7 +63,7 @@ ScreenRecordingPermissionBannerView::ScreenRecordingPermissionBannerView(const Q
     layout->addWidget(icon, 0, Qt::AlignTop);
     layout->addSpacing(10);
 
-    label_ = new SettingsSelectableLabel(message, this);
+    label_ = new SettingsSelectableLabel(message_, this);
     label_->setWordWrap(true);
     label_->setFont(settingsFont(13, QFont::Medium));
     label_->setCursor(Qt::IBeamCursor);
@@ -60,10 +84,12 @@ ScreenRecordingPermissionBannerView::ScreenRecordingPermissionBannerView(const Q
     chevron->setPixmap(settingsSymbolPixmap("chevron.right", settingsSecondaryLabelColor(palette()),
                                             12, devicePixelRatioF()));
     layout->addWidget(chevron, 0, Qt::AlignVCenter);
-}
-
-QString ScreenRecordingPermissionBannerView::message() const {
-    return label_->text();
+    // Made while already on screen: the new parts are not shown by themselves.
+    if (isVisible()) {
+        for (QWidget* part : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+            part->show();
+        }
+    }
 }
 
 void ScreenRecordingPermissionBannerView::handleOpenPermissionSettings() {

@@ -2,6 +2,8 @@
 
 // The orange banner shown while a permission is missing (one class for both permissions). A
 // click on its background or on its button calls onClick; selecting the message text does not.
+// A page is built with its banners hidden until the taskbar answers, so a banner makes its
+// contents only when it is first shown (or asked for them).
 
 #include <functional>
 
@@ -20,22 +22,27 @@ public:
 
     std::function<void()> onClick;
 
-    QString message() const;
-    QPushButton* openButton() const { return button_; }
-    SettingsSelectableLabel* messageLabel() const { return label_; }
+    QString message() const { return message_; }
+    QPushButton* openButton();
+    SettingsSelectableLabel* messageLabel();
     bool isHovered() const { return hovered_; }
     void handleOpenPermissionSettings();
+    void setVisible(bool visible) override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
-    SettingsSelectableLabel* label_;
-    QPushButton* button_;
+    void makeContents();
+
+    QString message_;
+    SettingsSelectableLabel* label_ = nullptr;
+    QPushButton* button_ = nullptr;
     bool hovered_ = false;
 };
 
