@@ -111,7 +111,8 @@ SettingsApplication::SettingsApplication(Options options,
             [this](TavrelAppearanceMode mode) { appearance_.apply(mode); },
             options_.images,
             NativeDockFolderSettingsStore::shared(),
-            *center_};
+            *center_,
+            true};
         auto controller = std::make_unique<SettingsPanelController>(
             std::move(panelSettings), std::move(callbacks), std::move(dependencies));
         panel_ = controller.get();

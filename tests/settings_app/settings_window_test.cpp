@@ -70,6 +70,12 @@ protected:
     }
 
     void open(TaskbarSettings settings = defaults()) {
+        build(std::move(settings));
+        test::settle();
+    }
+
+    // Builds and shows the window without letting the event loop run.
+    void build(TaskbarSettings settings = defaults(), bool buildBelowFirstScreenLater = false) {
         SettingsWindowCallbacks callbacks;
         callbacks.onChange = [this](const TaskbarSettings& edited) { changes.push_back(edited); };
         callbacks.onWindowWillClose = [this] { ++willClose; };
@@ -84,10 +90,10 @@ protected:
             images,
             NativeDockFolderSettingsStore::shared(),
             center};
+        dependencies.buildBelowFirstScreenLater = buildBelowFirstScreenLater;
         controller = std::make_unique<SettingsPanelController>(std::move(settings),
                                                                std::move(callbacks), dependencies);
         controller->showWindow();
-        test::settle();
     }
 
     static TaskbarSettings defaults() {
@@ -377,6 +383,29 @@ TEST_F(SettingsWindowTest, ThemePictureAtOneToOneNeverReadsTheSharperOne) {
     EXPECT_EQ(drawn.pixelColor(drawn.rect().center()), QColor(Qt::blue));
     EXPECT_EQ(std::count(asked.begin(), asked.end(), "TaskbarThemeWindowsPreview"), 1);
     for (const std::string& name : asked) EXPECT_EQ(name.find("@2x"), std::string::npos) << name;
+}
+
+TEST_F(SettingsWindowTest, PageBelowTheFirstScreenMayFollowTheFirstFrameUnseen) {
+    const auto rows = [this] {
+        return controller->window()->findChildren<QWidget*>(FormWidgetNames::row).size();
+    };
+    TaskbarSettings settings = defaults();
+    settings.theme = TaskbarTheme::liquidGlass;
+
+    build(settings);
+    const QImage whole = controller->window()->grab().toImage();
+    const auto allRows = rows();
+    test::settle();
+    const QImage wholePage = controller->pageFormView()->grab().toImage();
+
+    build(settings, true);
+    ASSERT_LT(rows(), allRows);  // part of the page waits
+    EXPECT_EQ(controller->window()->grab().toImage(), whole);
+    // The rest comes once the window has been drawn, as if it had been built at once.
+    ASSERT_TRUE(test::runUntil([&] { return rows() == allRows; }));
+    test::settle();
+    EXPECT_EQ(controller->pageFormView()->grab().toImage(), wholePage);
+    EXPECT_NE(row("右下角显示桌面"), nullptr);
 }
 
 TEST_F(SettingsWindowTest, AppearanceSelectorSavesOnlyAChange) {

@@ -2,10 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
+#include <variant>
+#include <vector>
 
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -237,8 +241,71 @@ private:
     QWidget* parent_;
 };
 
-QWidget* makeSection(const FormSection& section, const CustomViewFactory& factory,
-                     QWidget* parent) {
+// The least height a row can take whatever its contents measure: its insets around the taller
+// of the help button and a control of fixed height.
+double leastRowHeight(const FormRow& row) {
+    if (std::holds_alternative<InfoBlockControl>(row.control)) return 28;  // its margins
+    double control = FormMetrics::helpButtonSize;
+    if (std::holds_alternative<SegmentControl>(row.control)) {
+        control = std::max(control, FormMetrics::segmentHeight);
+    }
+    return 2 * FormMetrics::rowVerticalInset + control;
+}
+
+}  // namespace
+
+// What a DeferredFormRendering keeps: rows still to come in a card, and items still to come in
+// a form's column, in the order they are to be built.
+struct DeferredFormRendering::State {
+    struct Rows {
+        QPointer<QWidget> card;
+        std::shared_ptr<FormContent> form;
+        std::size_t item;
+        std::size_t nextRow;
+        CustomViewFactory factory;
+    };
+    struct Items {
+        QPointer<FormView> view;
+        std::shared_ptr<FormContent> form;
+        std::size_t nextItem;
+        CustomViewFactory factory;
+    };
+
+    double unfilled;  // of the first screen, at least
+    std::vector<std::variant<Rows, Items>> pending;
+
+    bool full() const { return unfilled <= 0; }
+};
+
+namespace {
+
+using DeferralState = DeferredFormRendering::State;
+
+void addRows(const FormSection& section, std::size_t from, const CustomViewFactory& factory,
+             QWidget* card, DeferralState* deferral, const std::shared_ptr<FormContent>& form,
+             std::size_t item) {
+    auto* cardLayout = static_cast<QVBoxLayout*>(card->layout());
+    for (std::size_t i = from; i < section.rows.size(); ++i) {
+        if (deferral && deferral->full()) {
+            deferral->pending.emplace_back(DeferralState::Rows{card, form, item, i, factory});
+            return;
+        }
+        if (hasSeparatorBefore(i)) {
+            cardLayout->addWidget(makeSeparator(card));
+            if (deferral) deferral->unfilled -= 1;
+        }
+        QWidget* row = RowBuilder(section.rows[i], factory, card).build();
+        cardLayout->addWidget(row);
+        if (deferral) {
+            deferral->unfilled -=
+                std::max<double>(leastRowHeight(section.rows[i]), row->minimumSizeHint().height());
+        }
+    }
+}
+
+QWidget* makeSection(const FormSection& section, const CustomViewFactory& factory, QWidget* parent,
+                     DeferralState* deferral, const std::shared_ptr<FormContent>& form,
+                     std::size_t item) {
     auto* holder = new QWidget(parent);
     holder->setObjectName(FormWidgetNames::section);
     auto* layout = new QVBoxLayout(holder);
@@ -263,10 +330,11 @@ QWidget* makeSection(const FormSection& section, const CustomViewFactory& factor
     auto* cardLayout = new QVBoxLayout(card);
     cardLayout->setContentsMargins(0, 0, 0, 0);
     cardLayout->setSpacing(0);
-    for (std::size_t i = 0; i < section.rows.size(); ++i) {
-        if (hasSeparatorBefore(i)) cardLayout->addWidget(makeSeparator(card));
-        cardLayout->addWidget(RowBuilder(section.rows[i], factory, card).build());
+    if (deferral) {
+        deferral->unfilled -=
+            std::max(header->minimumSizeHint().height(), 0) + FormMetrics::sectionHeaderSpacing;
     }
+    addRows(section, 0, factory, card, deferral, form, item);
     layout->addWidget(card);
     return holder;
 }
@@ -288,32 +356,128 @@ QWidget* makeCenteredSegment(const CenteredSegment& item, QWidget* parent) {
 FormView::FormView(std::shared_ptr<FormContent> form, QWidget* parent)
     : QWidget(parent), form_(std::move(form)) {}
 
-FormView* renderForm(std::shared_ptr<FormContent> form, const CustomViewFactory& factory,
-                     QWidget* parent) {
+namespace {
+
+// The least height of a view the page's factory made: what its layout needs at least.
+double leastViewHeight(QWidget* widget) {
+    return std::max({widget->minimumSizeHint().height(), widget->minimumHeight(), 0});
+}
+
+FormView* renderFormWith(std::shared_ptr<FormContent> form, const CustomViewFactory& factory,
+                         QWidget* parent, DeferralState* deferral);
+
+// Builds the items of `form` from `from` on into `view`'s column, ahead of its closing stretch.
+// With a deferral, stops once the first screen is filled and keeps the rest.
+void addItems(FormView* view, const std::shared_ptr<FormContent>& form, std::size_t from,
+              const CustomViewFactory& factory, DeferralState* deferral) {
+    auto* column = static_cast<QVBoxLayout*>(view->layout());
+    // The column puts its spacing between the items it shows.
+    bool showsAny = false;
+    for (int i = 0; i < column->count(); ++i) {
+        if (QWidget* built = column->itemAt(i)->widget(); built && !built->isHidden()) {
+            showsAny = true;
+        }
+    }
+    const std::vector<FormItem>& items = form->items();
+    for (std::size_t index = from; index < items.size(); ++index) {
+        if (deferral && deferral->full()) {
+            deferral->pending.emplace_back(DeferralState::Items{view, form, index, factory});
+            return;
+        }
+        const FormItem& item = items[index];
+        const auto spaceBefore = [&] {
+            if (deferral && showsAny) deferral->unfilled -= FormMetrics::formSpacing;
+        };
+        QWidget* widget = nullptr;
+        if (const auto* section = std::get_if<FormSection>(&item)) {
+            spaceBefore();  // the section counts its own rows
+            widget = makeSection(*section, factory, view, deferral, form, index);
+        } else if (const auto* centered = std::get_if<CenteredSegment>(&item)) {
+            widget = makeCenteredSegment(*centered, view);
+            spaceBefore();
+            if (deferral) {
+                deferral->unfilled -=
+                    FormMetrics::segmentHeight + 2 * FormMetrics::centeredSegmentInset;
+            }
+        } else if (const auto* custom = std::get_if<CustomViewSpec>(&item)) {
+            widget = factory ? factory(*custom, view) : nullptr;
+            if (widget && !widget->isHidden()) {
+                spaceBefore();
+                if (deferral) deferral->unfilled -= leastViewHeight(widget);
+            }
+        } else if (const auto* inner = std::get_if<std::shared_ptr<FormContent>>(&item)) {
+            spaceBefore();  // the inner form counts its own items
+            FormView* innerView = renderFormWith(*inner, factory, view, deferral);
+            // A page inside a page: no extra space below it.
+            innerView->layout()->setContentsMargins(0, 0, 0, 0);
+            widget = innerView;
+        }
+        if (!widget) continue;
+        column->insertWidget(column->count() - 1, widget);
+        if (!widget->isHidden()) showsAny = true;
+    }
+}
+
+FormView* renderFormWith(std::shared_ptr<FormContent> form, const CustomViewFactory& factory,
+                         QWidget* parent, DeferralState* deferral) {
     auto* view = new FormView(form, parent);
     auto* column = new QVBoxLayout(view);
     column->setContentsMargins(0, 0, 0, px(FormMetrics::formBottomInset));
     column->setSpacing(px(FormMetrics::formSpacing));
-    if (form) {
-        for (const FormItem& item : form->items()) {
-            QWidget* widget = nullptr;
-            if (const auto* section = std::get_if<FormSection>(&item)) {
-                widget = makeSection(*section, factory, view);
-            } else if (const auto* centered = std::get_if<CenteredSegment>(&item)) {
-                widget = makeCenteredSegment(*centered, view);
-            } else if (const auto* custom = std::get_if<CustomViewSpec>(&item)) {
-                widget = factory ? factory(*custom, view) : nullptr;
-            } else if (const auto* inner = std::get_if<std::shared_ptr<FormContent>>(&item)) {
-                FormView* innerView = renderForm(*inner, factory, view);
-                // A page inside a page: no extra space below it.
-                innerView->layout()->setContentsMargins(0, 0, 0, 0);
-                widget = innerView;
+    column->addStretch(1);
+    if (form) addItems(view, form, 0, factory, deferral);
+    return view;
+}
+
+}  // namespace
+
+FormView* renderForm(std::shared_ptr<FormContent> form, const CustomViewFactory& factory,
+                     QWidget* parent, DeferredFormRendering* deferral) {
+    return renderFormWith(std::move(form), factory, parent,
+                          deferral ? &deferral->state() : nullptr);
+}
+
+DeferredFormRendering::DeferredFormRendering(int firstScreenHeight)
+    : state_(std::make_unique<State>()) {
+    state_->unfilled = firstScreenHeight;
+}
+
+DeferredFormRendering::~DeferredFormRendering() = default;
+
+bool DeferredFormRendering::hasPending() const {
+    return !state_->pending.empty();
+}
+
+void DeferredFormRendering::finish() {
+    const std::vector<std::variant<State::Rows, State::Items>> pending =
+        std::exchange(state_->pending, {});
+    for (const auto& part : pending) {
+        QWidget* container = nullptr;
+        QList<QWidget*> before;
+        if (const auto* rows = std::get_if<State::Rows>(&part)) {
+            if (!rows->card) continue;
+            container = rows->card;
+            before = container->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+            const auto& section = std::get<FormSection>(rows->form->items()[rows->item]);
+            addRows(section, rows->nextRow, rows->factory, rows->card, nullptr, rows->form,
+                    rows->item);
+        } else if (const auto* items = std::get_if<State::Items>(&part)) {
+            if (!items->view) continue;
+            container = items->view;
+            before = container->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+            addItems(items->view, items->form, items->nextItem, items->factory, nullptr);
+        }
+        // Added to a view already on screen, the new parts show as renderForm() would have
+        // shown them; those the factory hid stay hidden.
+        if (container && container->isVisible()) {
+            for (QWidget* child :
+                 container->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+                const bool hiddenOnPurpose =
+                    child->isHidden() && child->testAttribute(Qt::WA_WState_ExplicitShowHide);
+                if (!before.contains(child) && !hiddenOnPurpose) child->show();
             }
-            if (widget) column->addWidget(widget);
         }
     }
-    column->addStretch(1);
-    return view;
 }
 
 QWidget* findFormRow(QWidget* formView, const QString& title) {

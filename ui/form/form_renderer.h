@@ -43,8 +43,30 @@ struct FormWidgetNames {
     static constexpr const char* centeredSegment = "formCenteredSegment";
 };
 
+// A form rendered in two steps, so that a window's first frame waits only for what it shows.
+// renderForm() given one builds the form until the first `firstScreenHeight` pixels are surely
+// filled (each part counted at the least height it can take, so never too little) and keeps
+// the rest; finish() builds the rest where it belongs, as renderForm() alone would have. Parts
+// whose view was retired meanwhile are skipped.
+class DeferredFormRendering {
+public:
+    explicit DeferredFormRendering(int firstScreenHeight);
+    ~DeferredFormRendering();
+    DeferredFormRendering(const DeferredFormRendering&) = delete;
+    DeferredFormRendering& operator=(const DeferredFormRendering&) = delete;
+
+    bool hasPending() const;
+    void finish();
+
+    struct State;
+    State& state() { return *state_; }
+
+private:
+    std::unique_ptr<State> state_;
+};
+
 FormView* renderForm(std::shared_ptr<FormContent> form, const CustomViewFactory& factory,
-                     QWidget* parent = nullptr);
+                     QWidget* parent = nullptr, DeferredFormRendering* deferral = nullptr);
 
 // The row widget of a rendered form with this title (searching sub-forms too), or nothing.
 QWidget* findFormRow(QWidget* formView, const QString& title);

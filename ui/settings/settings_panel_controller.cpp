@@ -121,6 +121,7 @@ SettingsPanelController::SettingsPanelController(TaskbarSettings settings,
     displayConfigurationObservers_.push_back(
         connect(app, &QGuiApplication::screenRemoved, this, displaysChanged));
 
+    deferNextBuild_ = dependencies_.buildBelowFirstScreenLater;
     rebuildContentViewBody();
 }
 
@@ -312,6 +313,7 @@ void SettingsPanelController::rebuildContentViewBody() {
     for (QWidget* child : root_->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
         retire(child);
     }
+    pendingPage_.reset();
     retireForms();
     screenRecordingPermissionBanners_.clear();
     accessibilityPermissionBanners_.clear();
@@ -333,7 +335,16 @@ void SettingsPanelController::rebuildContentViewBody() {
     new ThinOverlayScroller(scroll);
     scrollView_ = scroll;
 
-    formView_ = buildPageForm();
+    // Only a window that has not been shown yet can leave part of its page for later: a
+    // rebuild keeps the scroll position, which needs the whole page.
+    if (deferNextBuild_ && !root_->isVisible()) {
+        pendingPage_ = std::make_unique<DeferredFormRendering>(
+            std::max(0, root_->height() - dragAreaHeight - 10));
+        root_->installEventFilter(this);
+    }
+    deferNextBuild_ = false;
+    formView_ = buildPageForm(pendingPage_.get());
+    if (pendingPage_ && !pendingPage_->hasPending()) pendingPage_.reset();
     scroll->setWidget(formView_);
     formView_->setAutoFillBackground(false);
 
@@ -350,20 +361,44 @@ void SettingsPanelController::rebuildContentViewBody() {
     restoreFeatureSidebarScrollOrigin(sidebarOrigin);
 }
 
-FormView* SettingsPanelController::buildPageForm() {
+FormView* SettingsPanelController::buildPageForm(DeferredFormRendering* deferral) {
     auto form = makeTopForm(*this);
     forms_.push_back(form);
-    FormView* view = renderForm(form, [this](const CustomViewSpec& spec, QWidget* parent) {
-        return makeCustomView(spec, parent);
-    });
+    FormView* view = renderForm(
+        form,
+        [this](const CustomViewSpec& spec, QWidget* parent) {
+            return makeCustomView(spec, parent);
+        },
+        nullptr, deferral);
     view->setAutoFillBackground(false);
     return view;
+}
+
+FormView* SettingsPanelController::pageFormView() {
+    finishPageRendering();
+    return formView_;
+}
+
+void SettingsPanelController::finishPageRendering() {
+    if (!pendingPage_) return;
+    const std::unique_ptr<DeferredFormRendering> pending = std::move(pendingPage_);
+    pending->finish();
+}
+
+bool SettingsPanelController::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == root_ && event->type() == QEvent::Paint) {
+        root_->removeEventFilter(this);
+        // The first frame is on its way; the rest of the page follows on the next turn.
+        QTimer::singleShot(0, this, [this] { finishPageRendering(); });
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void SettingsPanelController::refreshSelectedPage() {
     if (didPrepareForClose_ || !root_) return;
     configureSidebarRows();
     if (!scrollView_) return;
+    pendingPage_.reset();
     retireForms();
     // The page's banners are built again with it.
     screenRecordingPermissionBanners_.clear();
@@ -767,6 +802,7 @@ void SettingsPanelController::prepareForClose() {
             retire(child);
         }
     }
+    pendingPage_.reset();
     retireForms();
     featureButtons_.clear();
     screenRecordingPermissionBanners_.clear();

@@ -66,6 +66,9 @@ public:
         // The "应用分组" tab's folder file and the bus its changes are announced on.
         NativeDockFolderSettingsStore& nativeDockFolders;
         platform::NotificationCenter& notifications;
+        // The first page is built as far as the window's first screen shows it, the rest right
+        // after the window's first frame (or as soon as pageFormView() is asked for).
+        bool buildBelowFirstScreenLater = false;
     };
 
     static constexpr int windowWidth = 1040;
@@ -130,7 +133,8 @@ public:
     // --- What is shown (for the application and tests)
     QScrollArea* pageScrollView() const { return scrollView_; }
     FeatureSidebarScrollView* featureSidebarScrollView() const { return sidebarScrollView_; }
-    FormView* pageFormView() const { return formView_; }
+    // The whole page: a part still waiting for the first frame is built first.
+    FormView* pageFormView();
     FeatureSidebarButton* featureButton(FeaturePage page) const;
     int pageScrollOffset() const;
     int sidebarScrollOffset() const;
@@ -138,6 +142,9 @@ public:
     std::optional<int> pendingSidebarScrollOrigin() const { return pendingSidebarScrollOrigin_; }
     bool didPrepareForClose() const { return didPrepareForClose_; }
     const std::vector<std::shared_ptr<FormContent>>& forms() const { return forms_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     friend class SettingsRootView;
@@ -151,7 +158,8 @@ private:
     void retireForms();
     QWidget* makeFeatureSidebar();
     QPixmap sidebarLogo(const QPalette& palette, qreal ratio) const;
-    FormView* buildPageForm();
+    FormView* buildPageForm(DeferredFormRendering* deferral = nullptr);
+    void finishPageRendering();
     QWidget* makeCustomView(const CustomViewSpec& view, QWidget* parent);
     QWidget* makeFeaturePreviewCard(FeaturePage page, QWidget* parent);
     QWidget* makeTaskbarSelectorBlock(const TaskbarSelectorBlockSpec& spec, QWidget* parent);
@@ -192,6 +200,9 @@ private:
     QMetaObject::Connection accessibilityPermissionObserver_;
     std::vector<QMetaObject::Connection> displayConfigurationObservers_;
     mutable QPixmap logo_;
+    // The part of the first page below the first screen, until the window's first frame.
+    std::unique_ptr<DeferredFormRendering> pendingPage_;
+    bool deferNextBuild_ = false;
     bool didPrepareForClose_ = false;
     bool closing_ = false;
 };
