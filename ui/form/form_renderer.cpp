@@ -96,7 +96,7 @@ QWidget* makeSegment(const SegmentControl& control, QWidget* parent) {
     QStringList labels;
     for (const std::string& label : control.labels) labels << text(label);
     auto* segmented = new SettingsSegmentedControl(labels, control.selected, parent);
-    const SegmentLayout layout = SettingsSegmentedControl::measuredLayout(labels);
+    const SegmentLayout layout = segmented->measured();
     segmented->setFixedSize(px(std::ceil(layout.controlWidth)), px(layout.height));
     segmented->setSegmentWidth(layout.segmentWidth);
     const auto action = control.action;

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include <QEvent>
 #include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -32,9 +33,22 @@ SettingsSegmentedControl::SettingsSegmentedControl(const QStringList& labels, in
     setCursor(Qt::PointingHandCursor);
 }
 
+const SegmentLayout& SettingsSegmentedControl::measured() const {
+    if (!measured_) measured_ = measuredLayout(labels_);
+    return *measured_;
+}
+
+bool SettingsSegmentedControl::event(QEvent* event) {
+    // The labels are measured in the application's font.
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::ApplicationFontChange) {
+        measured_.reset();
+        updateGeometry();
+    }
+    return QWidget::event(event);
+}
+
 QSize SettingsSegmentedControl::sizeHint() const {
-    const SegmentLayout layout = measuredLayout(labels_);
-    return QSize(static_cast<int>(std::ceil(layout.controlWidth)),
+    return QSize(static_cast<int>(std::ceil(measured().controlWidth)),
                  static_cast<int>(FormMetrics::segmentHeight));
 }
 

@@ -21,6 +21,9 @@ public:
 
     // The width rule measured in the 13-point system font; the control takes that width.
     static SegmentLayout measuredLayout(const QStringList& labels);
+    // measuredLayout() of this control's labels, measured once (again after a font change):
+    // layouts ask for the size hints many times while a page is built.
+    const SegmentLayout& measured() const;
 
     int selectedSegment() const { return selected_; }
     int segmentCount() const { return static_cast<int>(labels_.size()); }
@@ -39,6 +42,7 @@ signals:
     void segmentSelected(int index);
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -51,6 +55,7 @@ private:
     int selected_ = -1;
     std::optional<int> pressed_;
     qreal segmentWidth_ = 0;
+    mutable std::optional<SegmentLayout> measured_;
 };
 
 }  // namespace tavrel
