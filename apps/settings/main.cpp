@@ -9,7 +9,6 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QIcon>
-#include <QPixmap>
 #include <QStyleFactory>
 
 #include "apps/settings/settings_application.h"
@@ -101,8 +100,8 @@ int main(int argc, char** argv) {
     if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion")))
         QApplication::setStyle(fusion);
     if (QIcon::themeName().isEmpty()) QIcon::setThemeName(QStringLiteral("Adwaita"));
-    if (const QImage icon = tavrel::settingsResourceImage("TavrelSettings"); !icon.isNull()) {
-        QApplication::setWindowIcon(QIcon(QPixmap::fromImage(icon)));
+    if (const QIcon icon = tavrel::settingsResourceIcon("TavrelSettings"); !icon.isNull()) {
+        QApplication::setWindowIcon(icon);
     }
 
     tavrel::SettingsApplication::Options options;

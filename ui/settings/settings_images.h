@@ -5,6 +5,7 @@
 #include <functional>
 #include <string_view>
 
+#include <QIcon>
 #include <QImage>
 
 namespace tavrel {
@@ -14,6 +15,11 @@ using SettingsImageLookup = std::function<QImage(std::string_view name)>;
 // The image "<name>.png" of this process's resources, read once; a null image when it is
 // missing or unreadable.
 QImage settingsResourceImage(std::string_view name);
+
+// An icon of the image "<name>.png", read when one of its pixmaps is first asked for: the
+// window system asks for the window icon as the window is made on X11, while on Wayland and
+// without a display nothing does. Null when the resource is missing.
+QIcon settingsResourceIcon(std::string_view name);
 
 struct SettingsImageName {
     static constexpr std::string_view appLogo = "StartMenuIcon22_AppLogoSafe";
