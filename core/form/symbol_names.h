@@ -1,8 +1,8 @@
 #pragma once
 
 // The SF Symbol names the pages use, and the freedesktop icon names that stand for each on
-// Linux (tried in order; only "-symbolic" icons, which are monochrome and take a tint). A symbol with
-// no themed icon is drawn by the window's own small fallback set.
+// Linux (tried in order; only "-symbolic" icons, which are monochrome and take a tint). A symbol
+// with no themed icon is drawn by the window's own small fallback set.
 
 #include <span>
 #include <string_view>

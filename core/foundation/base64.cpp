@@ -27,8 +27,8 @@ std::string encode(const std::uint8_t* data, std::size_t size) {
     out.reserve((size + 2) / 3 * 4);
     std::size_t i = 0;
     for (; i + 3 <= size; i += 3) {
-        const std::uint32_t group = (std::uint32_t{data[i]} << 16) |
-                                    (std::uint32_t{data[i + 1]} << 8) | data[i + 2];
+        const std::uint32_t group =
+            (std::uint32_t{data[i]} << 16) | (std::uint32_t{data[i + 1]} << 8) | data[i + 2];
         out += kAlphabet[(group >> 18) & 63];
         out += kAlphabet[(group >> 12) & 63];
         out += kAlphabet[(group >> 6) & 63];
@@ -41,7 +41,8 @@ std::string encode(const std::uint8_t* data, std::size_t size) {
         out += kAlphabet[(group >> 12) & 63];
         out += "==";
     } else if (rest == 2) {
-        const std::uint32_t group = (std::uint32_t{data[i]} << 16) | (std::uint32_t{data[i + 1]} << 8);
+        const std::uint32_t group =
+            (std::uint32_t{data[i]} << 16) | (std::uint32_t{data[i + 1]} << 8);
         out += kAlphabet[(group >> 18) & 63];
         out += kAlphabet[(group >> 12) & 63];
         out += kAlphabet[(group >> 6) & 63];

@@ -19,7 +19,7 @@ struct Error {
 template <class T>
 class [[nodiscard]] Result {
 public:
-    Result(T value) : state_(std::move(value)) {}  // NOLINT: implicit by design
+    Result(T value) : state_(std::move(value)) {}      // NOLINT: implicit by design
     Result(Error error) : state_(std::move(error)) {}  // NOLINT: implicit by design
 
     bool ok() const { return state_.index() == 0; }

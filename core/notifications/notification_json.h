@@ -3,9 +3,8 @@
 // The one-line JSON form of a notification, as the command-line tools print it:
 // {"name":…,"object":…|null,"userInfo":{…}} with bytes as Base64 text.
 
-#include <string>
-
 #include <nlohmann/json.hpp>
+#include <string>
 
 #include "core/notifications/notification.h"
 
