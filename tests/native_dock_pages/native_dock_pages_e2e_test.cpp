@@ -19,24 +19,16 @@
 
 #include "apps/settings/settings_application.h"
 #include "core/notifications/notification_names.h"
-#include "platform/single_instance.h"
 #include "tests/settings_app/bus_processes.h"
-#include "tests/settings_app/scripted_settings_dialogs.h"
+#include "tests/settings_app/settings_instance_fixture.h"
 #include "ui/form/settings_switch.h"
 #include "ui/settings/feature_sidebar.h"
-#include "ui/settings/privacy_settings_opener.h"
 #include "ui/settings/settings_panel_controller.h"
 
 namespace tavrel {
 namespace {
 
 namespace fs = std::filesystem;
-using test::BusMonitor;
-
-class NoPrivacySettings final : public PrivacySettingsOpener {
-public:
-    void open(std::string_view) override {}
-};
 
 nlohmann::json storedSettings() {
     const fs::path file = fs::path(std::getenv("XDG_DATA_HOME")) / "Tavrel/settings.json";
@@ -57,32 +49,8 @@ std::optional<std::string> dockPreference(const std::string& key) {
     return value;
 }
 
-class HideNativeDockEndToEnd : public ::testing::Test {
+class HideNativeDockEndToEnd : public test::SettingsInstanceTest {
 protected:
-    void SetUp() override {
-        test::widgetApplication();
-        auto acquired = platform::SingleInstanceLock::acquire(settingsSingleInstanceName);
-        ASSERT_TRUE(acquired.ok());
-        ASSERT_TRUE(acquired->has_value());
-        lock.emplace(std::move(**acquired));
-
-        monitor.emplace();
-        ASSERT_TRUE(monitor->awaitListening());
-
-        SettingsApplication::Options options;
-        options.privacy = std::make_unique<NoPrivacySettings>();
-        auto scripted = std::make_unique<test::ScriptedSettingsDialogs>();
-        dialogs = scripted.get();
-        options.dialogs = std::move(scripted);
-        auto made = SettingsApplication::make(std::move(options));
-        ASSERT_TRUE(made.ok()) << made.error().message;
-        application = std::move(made).value();
-        application->start();
-        test::settle();
-        ASSERT_NE(application->panel(), nullptr);
-    }
-
-    SettingsPanelController& panel() { return *application->panel(); }
     SettingsSwitch& sidebarSwitch() {
         return *panel().featureButton(FeaturePage::hideNativeDock)->featureSwitch();
     }
@@ -107,11 +75,6 @@ protected:
         }
         return commands;
     }
-
-    std::optional<platform::SingleInstanceLock> lock;
-    std::optional<BusMonitor> monitor;
-    test::ScriptedSettingsDialogs* dialogs = nullptr;
-    std::unique_ptr<SettingsApplication> application;
 };
 
 TEST_F(HideNativeDockEndToEnd, SidebarToggleHidesAndRestoresTheDockThroughTheStandIns) {

@@ -25,12 +25,14 @@
 #include "platform/fake/recording_process_runner.h"
 #include "tests/native_dock/native_dock_fakes.h"
 #include "tests/platform_posix/temporary_directory.h"
+#include "tests/settings_app/form_model_support.h"
 #include "tests/settings_app/recording_page_host.h"
 
 namespace tavrel {
 namespace {
 
 using Json = nlohmann::json;
+using test::control;
 using test::RecordingPageHost;
 
 std::string kindOf(const FormRow& row) {
@@ -46,17 +48,6 @@ std::string kindOf(const FormRow& row) {
             return "custom";
         },
         row.control);
-}
-
-template <class Control>
-const Control& control(const FormContent& form, std::string_view title) {
-    const FormRow* row = form.row(title);
-    EXPECT_NE(row, nullptr) << "no row " << title;
-    static const Control none{};
-    if (!row) return none;
-    const auto* found = std::get_if<Control>(&row->control);
-    EXPECT_NE(found, nullptr) << "row " << title << " has another control";
-    return found ? *found : none;
 }
 
 // Every row of a form as "section / kind / title", plus the slider ranges.

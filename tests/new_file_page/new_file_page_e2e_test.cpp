@@ -20,28 +20,20 @@
 
 #include "apps/settings/settings_application.h"
 #include "core/notifications/notification_names.h"
-#include "platform/single_instance.h"
 #include "tests/settings_app/bus_processes.h"
-#include "tests/settings_app/scripted_settings_dialogs.h"
+#include "tests/settings_app/settings_instance_fixture.h"
 #include "ui/form/form_renderer.h"
 #include "ui/form/settings_switch.h"
 #include "ui/settings/feature_sidebar.h"
 #include "ui/settings/new_file_template_row_view.h"
-#include "ui/settings/privacy_settings_opener.h"
 #include "ui/settings/settings_panel_controller.h"
 
 namespace tavrel {
 namespace {
 
 namespace fs = std::filesystem;
-using test::BusMonitor;
 using ::testing::HasSubstr;
 using ::testing::Not;
-
-class NoPrivacySettings final : public PrivacySettingsOpener {
-public:
-    void open(std::string_view) override {}
-};
 
 std::string fileBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -85,41 +77,27 @@ private:
     std::deque<std::string> lines_;
 };
 
-class NewFilePageEndToEnd : public ::testing::Test {
+class NewFilePageEndToEnd : public test::SettingsInstanceTest {
 protected:
     void SetUp() override {
-        test::widgetApplication();
-        auto acquired = platform::SingleInstanceLock::acquire(settingsSingleInstanceName);
-        ASSERT_TRUE(acquired.ok());
-        ASSERT_TRUE(acquired->has_value());
-        lock.emplace(std::move(**acquired));
-
-        monitor.emplace();
-        ASSERT_TRUE(monitor->awaitListening());
-        extension = std::make_unique<ListeningExtension>();
-        ASSERT_EQ(extension->nextLine(), "listening");
-
-        SettingsApplication::Options options;
-        options.privacy = std::make_unique<NoPrivacySettings>();
-        auto scripted = std::make_unique<test::ScriptedSettingsDialogs>();
-        dialogs = scripted.get();
-        options.dialogs = std::move(scripted);
-        // The shipped templates as the program's bundle carries them.
-        options.newFileResources =
-            fs::path(TAVREL_BINARY_DIR) / "bundles/TavrelSettings.app/Contents/Resources";
-        auto made = SettingsApplication::make(std::move(options));
-        ASSERT_TRUE(made.ok()) << made.error().message;
-        application = std::move(made).value();
-        application->start();
-        test::settle();
-        ASSERT_NE(application->panel(), nullptr);
-
+        test::SettingsInstanceTest::SetUp();
+        if (HasFatalFailure()) return;
         fs::create_directories(folder());
         panel().selectFeaturePage(FeaturePage::newFile);
         test::settle();
     }
 
-    SettingsPanelController& panel() { return *application->panel(); }
+    void startBesideTheApplication() override {
+        extension = std::make_unique<ListeningExtension>();
+        ASSERT_EQ(extension->nextLine(), "listening");
+    }
+
+    void configure(SettingsApplication::Options& options) override {
+        // The shipped templates as the program's bundle carries them.
+        options.newFileResources =
+            fs::path(TAVREL_BINARY_DIR) / "bundles/TavrelSettings.app/Contents/Resources";
+    }
+
     static fs::path folder() { return dataHome() / "folder"; }
 
     QWidget* row(const std::string& title) {
@@ -158,11 +136,7 @@ protected:
         return names;
     }
 
-    std::optional<platform::SingleInstanceLock> lock;
-    std::optional<BusMonitor> monitor;
     std::unique_ptr<ListeningExtension> extension;
-    test::ScriptedSettingsDialogs* dialogs = nullptr;
-    std::unique_ptr<SettingsApplication> application;
 };
 
 TEST_F(NewFilePageEndToEnd, SwitchingABuiltInKindOffTakesItOutOfTheExtensionsMenu) {

@@ -20,6 +20,7 @@
 #include "platform/single_instance.h"
 #include "tests/settings_app/bus_processes.h"
 #include "tests/settings_app/scripted_settings_dialogs.h"
+#include "tests/settings_app/settings_instance_fixture.h"
 #include "ui/form/form_renderer.h"
 #include "ui/form/settings_switch.h"
 #include "ui/form/slider_row_control.h"
@@ -43,37 +44,9 @@ std::string fileBytes(const std::filesystem::path& path) {
     return out.str();
 }
 
-class NoPrivacySettings final : public PrivacySettingsOpener {
-public:
-    void open(std::string_view) override {}
-};
-
 // A first instance in this process, holding the single-instance lock like the program does.
-class RunningInstance : public ::testing::Test {
+class RunningInstance : public test::SettingsInstanceTest {
 protected:
-    void SetUp() override {
-        test::widgetApplication();
-        auto acquired = platform::SingleInstanceLock::acquire(settingsSingleInstanceName);
-        ASSERT_TRUE(acquired.ok());
-        ASSERT_TRUE(acquired->has_value());
-        lock.emplace(std::move(**acquired));
-
-        monitor.emplace();
-        ASSERT_TRUE(monitor->awaitListening());
-        SettingsApplication::Options options;
-        options.privacy = std::make_unique<NoPrivacySettings>();
-        auto dialogs = std::make_unique<test::ScriptedSettingsDialogs>();
-        options.dialogs = std::move(dialogs);
-        auto made = SettingsApplication::make(std::move(options));
-        ASSERT_TRUE(made.ok()) << made.error().message;
-        application = std::move(made).value();
-        application->start();
-        test::settle();
-        ASSERT_NE(application->panel(), nullptr);
-    }
-
-    SettingsPanelController& panel() { return *application->panel(); }
-
     // A marker from this process: everything this process posted before it is ahead of it.
     // Gives what was seen up to the marker, without the permission queries (the window asks
     // whenever it is built or activated) and the stand-in's own announcements.
@@ -100,11 +73,6 @@ protected:
         slider->field()->setText(QString::fromUtf8(text));
         emit slider->field()->editingFinished();
     }
-
-    std::optional<platform::SingleInstanceLock> lock;
-    // Made once the application object exists, which its process needs.
-    std::optional<BusMonitor> monitor;
-    std::unique_ptr<SettingsApplication> application;
 };
 
 struct SecondStartCase {

@@ -11,23 +11,14 @@
 #include "core/settings_pages/feature_switches.h"
 #include "core/settings_pages/page_builders.h"
 #include "core/settings_pages/taskbar_page.h"
+#include "tests/settings_app/form_model_support.h"
 #include "tests/settings_app/recording_page_host.h"
 
 namespace tavrel {
 namespace {
 
+using test::control;
 using test::RecordingPageHost;
-
-template <class Control>
-const Control& control(const FormContent& form, std::string_view title) {
-    const FormRow* row = form.row(title);
-    EXPECT_NE(row, nullptr) << "no row " << title;
-    static const Control none{};
-    if (!row) return none;
-    const auto* found = std::get_if<Control>(&row->control);
-    EXPECT_NE(found, nullptr) << "row " << title << " has another control";
-    return found ? *found : none;
-}
 
 TEST(FeaturePageTest, SidebarListsThirteenPagesInOrder) {
     std::vector<std::string_view> titles;
