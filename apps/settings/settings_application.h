@@ -38,7 +38,7 @@ public:
         SettingsImageLookup images = settingsResourceImage;
         // Stand-ins for tests; the real ones when empty.
         std::unique_ptr<PrivacySettingsOpener> privacy;
-        std::unique_ptr<SettingsDialogs> dialogs;
+        std::unique_ptr<platform::Dialogs> dialogs;
         // Where the shipped New File templates are; the bundle's Resources when nothing.
         std::optional<std::filesystem::path> newFileResources;
     };
@@ -63,7 +63,7 @@ private:
     std::unique_ptr<platform::NotificationCenter> center_;
     std::unique_ptr<platform::MainQueue> mainQueue_;
     SettingsAppearance appearance_;
-    std::unique_ptr<SettingsDialogs> dialogs_;
+    std::unique_ptr<platform::Dialogs> dialogs_;
     std::unique_ptr<PrivacySettingsOpener> privacy_;
     std::unique_ptr<NewFileFeature> newFile_;
     std::unique_ptr<NativeDockVisibilitySwitch> nativeDock_;

@@ -37,11 +37,11 @@ QApplication& application() {
     return *app;
 }
 
-class NoDialogs final : public SettingsDialogs {
+class NoDialogs final : public platform::Dialogs {
 public:
-    ModalAlertResponse runModal(const ModalAlert&) override { return {}; }
-    ModalAlertResponse runSheet(const ModalAlert&) override { return {}; }
-    std::optional<std::filesystem::path> openFile(const OpenFileRequest&) override { return {}; }
+    platform::ModalAlertResponse runModal(const platform::ModalAlert&) override { return {}; }
+    platform::ModalAlertResponse runSheet(const platform::ModalAlert&) override { return {}; }
+    std::optional<std::filesystem::path> openFile(const platform::OpenFileRequest&) override { return {}; }
     void beep() override {}
 };
 

@@ -6,9 +6,9 @@
 
 namespace tavrel {
 
-ModalAlert NativeDockAlerts::confirmEnableNativeDockHiding() {
-    return ModalAlert{
-        .style = ModalAlert::Style::warning,
+platform::ModalAlert NativeDockAlerts::confirmEnableNativeDockHiding() {
+    return platform::ModalAlert{
+        .style = platform::ModalAlert::Style::warning,
         .message = "确认隐藏原生dock？",
         .informativeText =
             "开启后系统将原生 Dock 设置为底部自动隐藏、最小尺寸，关闭图标放大和通知弹跳。"
@@ -20,9 +20,9 @@ ModalAlert NativeDockAlerts::confirmEnableNativeDockHiding() {
     };
 }
 
-ModalAlert NativeDockAlerts::confirmDisableNativeDockHiding() {
-    return ModalAlert{
-        .style = ModalAlert::Style::warning,
+platform::ModalAlert NativeDockAlerts::confirmDisableNativeDockHiding() {
+    return platform::ModalAlert{
+        .style = platform::ModalAlert::Style::warning,
         .message = "确认恢复原生dock？",
         .informativeText = "关闭后原dock将恢复展示，但会影响本dock栏的使用体验，请确认",
         .buttons = {"确认关闭", "取消"},
@@ -31,9 +31,9 @@ ModalAlert NativeDockAlerts::confirmDisableNativeDockHiding() {
     };
 }
 
-ModalAlert NativeDockAlerts::nativeDockCommandFailure() {
-    return ModalAlert{
-        .style = ModalAlert::Style::critical,
+platform::ModalAlert NativeDockAlerts::nativeDockCommandFailure() {
+    return platform::ModalAlert{
+        .style = platform::ModalAlert::Style::critical,
         .message = "运行失败请重试，或者咨询ai如何调整/恢复原生dock相关问题",
         .informativeText = "",
         .buttons = {"知道了"},
@@ -42,9 +42,9 @@ ModalAlert NativeDockAlerts::nativeDockCommandFailure() {
     };
 }
 
-ModalAlert NativeDockAlerts::createFolder() {
-    return ModalAlert{
-        .style = ModalAlert::Style::warning,
+platform::ModalAlert NativeDockAlerts::createFolder() {
+    return platform::ModalAlert{
+        .style = platform::ModalAlert::Style::warning,
         .message = "新建文件夹",
         .informativeText = "请输入文件夹名称",
         .buttons = {"创建", "取消"},
@@ -53,9 +53,9 @@ ModalAlert NativeDockAlerts::createFolder() {
     };
 }
 
-ModalAlert NativeDockAlerts::renameFolder(std::string_view currentName) {
-    return ModalAlert{
-        .style = ModalAlert::Style::warning,
+platform::ModalAlert NativeDockAlerts::renameFolder(std::string_view currentName) {
+    return platform::ModalAlert{
+        .style = platform::ModalAlert::Style::warning,
         .message = "重命名文件夹",
         .informativeText = "",
         .buttons = {"保存", "取消"},
@@ -64,9 +64,9 @@ ModalAlert NativeDockAlerts::renameFolder(std::string_view currentName) {
     };
 }
 
-ModalAlert NativeDockAlerts::deleteFolder(std::string_view name) {
-    return ModalAlert{
-        .style = ModalAlert::Style::warning,
+platform::ModalAlert NativeDockAlerts::deleteFolder(std::string_view name) {
+    return platform::ModalAlert{
+        .style = platform::ModalAlert::Style::warning,
         .message = "删除文件夹？",
         .informativeText = "将从原生 Dock 移除“" + std::string(name) + "”及其中的应用分组。",
         .buttons = {"删除", "取消"},

@@ -8,7 +8,7 @@
 namespace tavrel {
 
 NativeDockFolderActions::NativeDockFolderActions(NativeDockFolderSettingsStore& store,
-                                                 ModalAlertPresenter& alerts,
+                                                 platform::ModalAlertPresenter& alerts,
                                                  platform::NotificationCenter& notifications,
                                                  std::function<void()> rebuildContentViewBody)
     : store_(store),
@@ -41,7 +41,7 @@ std::vector<NativeDockFolderRow> NativeDockFolderActions::reloadFolderRows() {
 }
 
 void NativeDockFolderActions::createNativeDockFolderFromSettings() {
-    const ModalAlertResponse response = alerts_.runModal(NativeDockAlerts::createFolder());
+    const platform::ModalAlertResponse response = alerts_.runModal(NativeDockAlerts::createFolder());
     if (!response.isFirstButton()) return;
     store_.reload();
     SettingsNativeDockFolder folder{
@@ -56,7 +56,7 @@ void NativeDockFolderActions::createNativeDockFolderFromSettings() {
 
 void NativeDockFolderActions::renameNativeDockFolderFromSettings(
     const SettingsNativeDockFolder& folder) {
-    const ModalAlertResponse response =
+    const platform::ModalAlertResponse response =
         alerts_.runModal(NativeDockAlerts::renameFolder(folder.name));
     if (!response.isFirstButton()) return;
     store_.reload();
@@ -68,7 +68,7 @@ void NativeDockFolderActions::renameNativeDockFolderFromSettings(
 
 void NativeDockFolderActions::deleteNativeDockFolderFromSettings(
     const SettingsNativeDockFolder& folder) {
-    const ModalAlertResponse response =
+    const platform::ModalAlertResponse response =
         alerts_.runModal(NativeDockAlerts::deleteFolder(folder.name));
     if (!response.isFirstButton()) return;
     store_.reload();

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "core/native_dock/modal_alert.h"
+#include "platform/dialogs.h"
 #include "core/native_dock/native_dock_folder_settings_store.h"
 #include "platform/notifications.h"
 
@@ -30,7 +30,7 @@ struct NativeDockFolderRow {
 class NativeDockFolderActions {
 public:
     // `rebuildContentViewBody` rebuilds the page after an action.
-    NativeDockFolderActions(NativeDockFolderSettingsStore& store, ModalAlertPresenter& alerts,
+    NativeDockFolderActions(NativeDockFolderSettingsStore& store, platform::ModalAlertPresenter& alerts,
                             platform::NotificationCenter& notifications,
                             std::function<void()> rebuildContentViewBody);
 
@@ -52,7 +52,7 @@ private:
     void announceAndRebuild();
 
     NativeDockFolderSettingsStore& store_;
-    ModalAlertPresenter& alerts_;
+    platform::ModalAlertPresenter& alerts_;
     platform::NotificationCenter& notifications_;
     std::function<void()> rebuildContentViewBody_;
 };

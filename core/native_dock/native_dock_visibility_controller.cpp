@@ -21,7 +21,7 @@ NativeDockVisibilityController::NativeDockVisibilityController(Dependencies depe
 
 void NativeDockVisibilityController::changeNativeDockHidden(bool hidden) {
     if (changeInProgress_) return;
-    const ModalAlert confirmation = hidden ? NativeDockAlerts::confirmEnableNativeDockHiding()
+    const platform::ModalAlert confirmation = hidden ? NativeDockAlerts::confirmEnableNativeDockHiding()
                                            : NativeDockAlerts::confirmDisableNativeDockHiding();
     if (!dependencies_.alerts.runModal(confirmation).isFirstButton()) {
         host_.rebuildContentViewBody();

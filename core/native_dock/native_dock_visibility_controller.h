@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "core/native_dock/background_work_queue.h"
-#include "core/native_dock/modal_alert.h"
+#include "platform/dialogs.h"
 #include "core/settings/taskbar_settings.h"
 #include "platform/main_queue.h"
 #include "platform/notifications.h"
@@ -40,7 +40,7 @@ public:
         platform::NotificationCenter& notifications;
         platform::MainQueue& mainQueue;
         BackgroundWorkQueue& workQueue;
-        ModalAlertPresenter& alerts;
+        platform::ModalAlertPresenter& alerts;
         // native-dock-bounce-backup.json beside settings.json.
         std::filesystem::path backupURL;
     };

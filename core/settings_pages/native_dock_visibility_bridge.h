@@ -11,7 +11,7 @@
 #include <memory>
 
 #include "core/native_dock/background_work_queue.h"
-#include "core/native_dock/modal_alert.h"
+#include "platform/dialogs.h"
 #include "core/native_dock/native_dock_visibility_controller.h"
 #include "core/settings_pages/feature_switches.h"
 #include "core/settings_pages/settings_page_host.h"
@@ -31,7 +31,7 @@ public:
         // Both must outlive the bridge.
         platform::NotificationCenter& notifications;
         platform::MainQueue& mainQueue;
-        ModalAlertPresenter& alerts;
+        platform::ModalAlertPresenter& alerts;
         // native-dock-bounce-backup.json beside settings.json.
         std::filesystem::path backupURL;
         // The open settings window; nothing when there is none.

@@ -167,9 +167,9 @@ Result<NewFileTemplate> customNewFileTemplate(const fs::path& file, std::string 
     return made;
 }
 
-ModalAlert newFileInstructionsAlert() {
-    ModalAlert alert;
-    alert.style = ModalAlert::Style::informational;
+platform::ModalAlert newFileInstructionsAlert() {
+    platform::ModalAlert alert;
+    alert.style = platform::ModalAlert::Style::informational;
     alert.message = std::string(NewFileInstructions::message);
     alert.informativeText = NewFileInstructions::informativeText();
     alert.buttons = {std::string(NewFileInstructions::button)};
@@ -296,7 +296,7 @@ std::shared_ptr<FormContent> makeNewFileSettingsView(SettingsPageHost& host,
 }
 
 void importNewFileTemplate(SettingsPageHost& host, NewFileFeature& feature) {
-    OpenFileRequest request;
+    platform::OpenFileRequest request;
     request.title = std::string(NewFilePageText::openPanelTitle);
     request.prompt = std::string(NewFilePageText::openPanelPrompt);
     const std::optional<fs::path> chosen = host.dialogs().openFile(request);
@@ -304,8 +304,8 @@ void importNewFileTemplate(SettingsPageHost& host, NewFileFeature& feature) {
 
     auto added = feature.addCustomNewFileTemplate(*chosen);
     if (!added) {
-        ModalAlert alert;
-        alert.style = ModalAlert::Style::warning;
+        platform::ModalAlert alert;
+        alert.style = platform::ModalAlert::Style::warning;
         alert.message = std::string(NewFilePageText::importFailed);
         alert.informativeText = added.error().message;
         alert.buttons = {std::string(NewFilePageText::importFailedButton)};

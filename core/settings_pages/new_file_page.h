@@ -17,7 +17,7 @@
 
 #include "core/form/form_content.h"
 #include "core/foundation/result.h"
-#include "core/native_dock/modal_alert.h"
+#include "platform/dialogs.h"
 #include "core/new_file/new_file_settings.h"
 #include "core/settings_pages/feature_switches.h"
 #include "core/settings_pages/settings_page_host.h"
@@ -56,7 +56,7 @@ struct NewFilePageText {
 Result<NewFileTemplate> customNewFileTemplate(const std::filesystem::path& file, std::string id);
 
 // The alert shown after the feature was switched on (the sidebar's and the page's switch).
-ModalAlert newFileInstructionsAlert();
+platform::ModalAlert newFileInstructionsAlert();
 
 // The New File feature of the settings application. Lives as long as the application; the
 // page's actions hold it by reference.

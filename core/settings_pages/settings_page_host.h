@@ -5,7 +5,7 @@
 
 #include "core/settings/taskbar_settings.h"
 #include "core/settings_pages/feature_page.h"
-#include "core/settings_pages/settings_dialogs.h"
+#include "platform/dialogs.h"
 
 namespace tavrel {
 
@@ -35,7 +35,7 @@ public:
     // The taskbar page's sub-page selector: select the sub-page at `index` (clamped).
     virtual void selectSubpage(int index) = 0;
 
-    virtual SettingsDialogs& dialogs() = 0;
+    virtual platform::Dialogs& dialogs() = 0;
     // The native Dock pages' tab, Dock change and folder file
     // (core/settings_pages/native_dock_pages.h).
     virtual NativeDockPageHost& nativeDockPages() = 0;

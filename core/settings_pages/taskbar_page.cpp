@@ -38,9 +38,9 @@ TaskbarRowVisibility taskbarRowVisibility(const TaskbarSettings& settings) {
     return shown;
 }
 
-ModalAlert edgeDistanceConfirmation() {
-    ModalAlert alert;
-    alert.style = ModalAlert::Style::warning;
+platform::ModalAlert edgeDistanceConfirmation() {
+    platform::ModalAlert alert;
+    alert.style = platform::ModalAlert::Style::warning;
     alert.message = "距屏幕边缘";
     alert.informativeText =
         "不建议超过10像素，在开启自动隐藏任务栏时会轻微影响任务栏的放大动画，若不使用放大动画，则可"

@@ -28,7 +28,7 @@ struct TaskbarRowVisibility {
 TaskbarRowVisibility taskbarRowVisibility(const TaskbarSettings& settings);
 
 // The edge-distance question asked before "距屏幕边缘" goes above 10.
-ModalAlert edgeDistanceConfirmation();
+platform::ModalAlert edgeDistanceConfirmation();
 
 // The stored length ratio is a fraction of the screen edge; the slider shows percent.
 double taskbarWidthRatioPercent(double storedRatio);

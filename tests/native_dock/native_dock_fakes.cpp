@@ -4,13 +4,13 @@
 
 namespace tavrel {
 
-ModalAlertResponse ScriptedModalAlertPresenter::runModal(const ModalAlert& alert) {
+platform::ModalAlertResponse ScriptedModalAlertPresenter::runModal(const platform::ModalAlert& alert) {
     shown_.push_back(alert);
     if (answers_.empty()) {
         ++unscripted_;
-        return ModalAlertResponse{std::nullopt, alert.textField.value_or("")};
+        return platform::ModalAlertResponse{std::nullopt, alert.textField.value_or("")};
     }
-    ModalAlertResponse response = std::move(answers_.front());
+    platform::ModalAlertResponse response = std::move(answers_.front());
     answers_.pop_front();
     return response;
 }
@@ -20,11 +20,11 @@ void ScriptedModalAlertPresenter::answerFirstButton(std::string text) {
 }
 
 void ScriptedModalAlertPresenter::answerButton(std::size_t index, std::string text) {
-    answers_.push_back(ModalAlertResponse{index, std::move(text)});
+    answers_.push_back(platform::ModalAlertResponse{index, std::move(text)});
 }
 
 void ScriptedModalAlertPresenter::answerClosed() {
-    answers_.push_back(ModalAlertResponse{std::nullopt, {}});
+    answers_.push_back(platform::ModalAlertResponse{std::nullopt, {}});
 }
 
 void ManualBackgroundWorkQueue::submit(Work work) {

@@ -11,27 +11,27 @@
 #include <vector>
 
 #include "core/native_dock/background_work_queue.h"
-#include "core/native_dock/modal_alert.h"
+#include "platform/dialogs.h"
 
 namespace tavrel {
 
-class ScriptedModalAlertPresenter final : public ModalAlertPresenter {
+class ScriptedModalAlertPresenter final : public platform::ModalAlertPresenter {
 public:
     // Answers in order. With nothing scripted an alert is closed without a button, which every
     // caller treats as a cancel, and is counted in unscripted().
-    ModalAlertResponse runModal(const ModalAlert& alert) override;
+    platform::ModalAlertResponse runModal(const platform::ModalAlert& alert) override;
 
     void answerFirstButton(std::string text = {});
     void answerButton(std::size_t index, std::string text = {});
     void answerClosed();
 
-    const std::vector<ModalAlert>& shown() const { return shown_; }
+    const std::vector<platform::ModalAlert>& shown() const { return shown_; }
     std::size_t unscripted() const { return unscripted_; }
     std::size_t pendingAnswers() const { return answers_.size(); }
 
 private:
-    std::deque<ModalAlertResponse> answers_;
-    std::vector<ModalAlert> shown_;
+    std::deque<platform::ModalAlertResponse> answers_;
+    std::vector<platform::ModalAlert> shown_;
     std::size_t unscripted_ = 0;
 };
 

@@ -422,10 +422,10 @@ TEST_F(NewFilePageTest, AFailedImportExplainsAndChangesNothing) {
         EXPECT_TRUE(center.posts.empty());
         EXPECT_EQ(readFile(NewFileSettings::settingsURL()), before);
         ASSERT_EQ(host.scriptedDialogs().asked.size(), 1u);
-        const ModalAlert& alert = host.scriptedDialogs().asked.back();
+        const platform::ModalAlert& alert = host.scriptedDialogs().asked.back();
         EXPECT_EQ(alert.message, "导入模板失败");
         EXPECT_THAT(alert.informativeText, StartsWith(c.informativeText));
-        EXPECT_EQ(alert.style, ModalAlert::Style::warning);
+        EXPECT_EQ(alert.style, platform::ModalAlert::Style::warning);
         EXPECT_EQ(alert.buttons, std::vector<std::string>{"知道了"});
         EXPECT_FALSE(host.scriptedDialogs().askedAsSheet.back());
         host.scriptedDialogs().asked.clear();

@@ -39,7 +39,7 @@ public:
         calls.push_back("selectSubpage");
         page = pageForSubpageIndex(index);
     }
-    SettingsDialogs& dialogs() override { return dialogs_; }
+    platform::Dialogs& dialogs() override { return dialogs_; }
     NativeDockPageHost& nativeDockPages() override { return nativeDock.state; }
 
     ScriptedSettingsDialogs& scriptedDialogs() { return dialogs_; }

@@ -10,11 +10,11 @@
 
 #include <gtest/gtest.h>
 
-#include "core/settings_pages/settings_dialogs.h"
+#include "platform/dialogs.h"
 
 namespace tavrel::test {
 
-class ScriptedSettingsDialogs final : public SettingsDialogs {
+class ScriptedSettingsDialogs final : public platform::Dialogs {
 public:
     // Answers the next question by pressing the button with this title.
     void answer(std::string button) { answers_.push_back(std::move(button)); }
@@ -22,10 +22,10 @@ public:
         files_.push_back(std::move(file));
     }
 
-    ModalAlertResponse runModal(const ModalAlert& alert) override { return respond(alert, false); }
-    ModalAlertResponse runSheet(const ModalAlert& alert) override { return respond(alert, true); }
+    platform::ModalAlertResponse runModal(const platform::ModalAlert& alert) override { return respond(alert, false); }
+    platform::ModalAlertResponse runSheet(const platform::ModalAlert& alert) override { return respond(alert, true); }
 
-    std::optional<std::filesystem::path> openFile(const OpenFileRequest& request) override {
+    std::optional<std::filesystem::path> openFile(const platform::OpenFileRequest& request) override {
         openRequests.push_back(request);
         if (files_.empty()) {
             ADD_FAILURE() << "unexpected open-file panel";
@@ -38,18 +38,18 @@ public:
 
     void beep() override { ++beeps; }
 
-    std::vector<ModalAlert> asked;
+    std::vector<platform::ModalAlert> asked;
     std::vector<bool> askedAsSheet;
-    std::vector<OpenFileRequest> openRequests;
+    std::vector<platform::OpenFileRequest> openRequests;
     int beeps = 0;
 
     bool allAnswersUsed() const { return answers_.empty() && files_.empty(); }
 
 private:
-    ModalAlertResponse respond(const ModalAlert& alert, bool sheet) {
+    platform::ModalAlertResponse respond(const platform::ModalAlert& alert, bool sheet) {
         asked.push_back(alert);
         askedAsSheet.push_back(sheet);
-        ModalAlertResponse response;
+        platform::ModalAlertResponse response;
         if (answers_.empty()) {
             ADD_FAILURE() << "unexpected alert: " << alert.message;
             return response;

@@ -22,13 +22,13 @@ QString qtext(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-QMessageBox::Icon iconFor(ModalAlert::Style style) {
+QMessageBox::Icon iconFor(platform::ModalAlert::Style style) {
     switch (style) {
-        case ModalAlert::Style::informational:
+        case platform::ModalAlert::Style::informational:
             return QMessageBox::Information;
-        case ModalAlert::Style::warning:
+        case platform::ModalAlert::Style::warning:
             return QMessageBox::Warning;
-        case ModalAlert::Style::critical:
+        case platform::ModalAlert::Style::critical:
             return QMessageBox::Critical;
     }
     return QMessageBox::Warning;
@@ -39,16 +39,16 @@ QMessageBox::Icon iconFor(ModalAlert::Style style) {
 QtSettingsDialogs::QtSettingsDialogs(std::function<QWidget*()> window)
     : window_(std::move(window)) {}
 
-ModalAlertResponse QtSettingsDialogs::runModal(const ModalAlert& alert) {
+platform::ModalAlertResponse QtSettingsDialogs::runModal(const platform::ModalAlert& alert) {
     return run(alert, nullptr);
 }
 
-ModalAlertResponse QtSettingsDialogs::runSheet(const ModalAlert& alert) {
+platform::ModalAlertResponse QtSettingsDialogs::runSheet(const platform::ModalAlert& alert) {
     return run(alert, window_ ? window_() : nullptr);
 }
 
-ModalAlertResponse QtSettingsDialogs::run(const ModalAlert& alert, QWidget* sheetParent) {
-    ModalAlertResponse response;
+platform::ModalAlertResponse QtSettingsDialogs::run(const platform::ModalAlert& alert, QWidget* sheetParent) {
+    platform::ModalAlertResponse response;
     QWidget* parent = sheetParent ? sheetParent : (window_ ? window_() : nullptr);
 
     if (alert.textField) {
@@ -136,7 +136,7 @@ ModalAlertResponse QtSettingsDialogs::run(const ModalAlert& alert, QWidget* shee
     return response;
 }
 
-std::optional<std::filesystem::path> QtSettingsDialogs::openFile(const OpenFileRequest& request) {
+std::optional<std::filesystem::path> QtSettingsDialogs::openFile(const platform::OpenFileRequest& request) {
     QString filter;
     if (!request.allowedExtensions.empty()) {
         QStringList patterns;

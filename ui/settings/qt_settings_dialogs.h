@@ -8,22 +8,22 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "core/settings_pages/settings_dialogs.h"
+#include "platform/dialogs.h"
 
 namespace tavrel {
 
-class QtSettingsDialogs final : public SettingsDialogs {
+class QtSettingsDialogs final : public platform::Dialogs {
 public:
     // `window` gives the settings window (nothing when there is none).
     explicit QtSettingsDialogs(std::function<QWidget*()> window = {});
 
-    ModalAlertResponse runModal(const ModalAlert& alert) override;
-    ModalAlertResponse runSheet(const ModalAlert& alert) override;
-    std::optional<std::filesystem::path> openFile(const OpenFileRequest& request) override;
+    platform::ModalAlertResponse runModal(const platform::ModalAlert& alert) override;
+    platform::ModalAlertResponse runSheet(const platform::ModalAlert& alert) override;
+    std::optional<std::filesystem::path> openFile(const platform::OpenFileRequest& request) override;
     void beep() override;
 
 private:
-    ModalAlertResponse run(const ModalAlert& alert, QWidget* sheetParent);
+    platform::ModalAlertResponse run(const platform::ModalAlert& alert, QWidget* sheetParent);
     std::function<QWidget*()> window_;
 };
 

@@ -250,8 +250,8 @@ void SettingsPanelController::setFeature(FeaturePage page, bool enabled) {
             pendingScrollOrigin_ = pageScrollOffset();  // the page shown stays where it was
             rebuildContentViewBody();
             if (enabled) {
-                ModalAlert alert;
-                alert.style = ModalAlert::Style::informational;
+                platform::ModalAlert alert;
+                alert.style = platform::ModalAlert::Style::informational;
                 alert.message = std::string(NewFileInstructions::message);
                 alert.informativeText = NewFileInstructions::informativeText();
                 alert.buttons = {std::string(NewFileInstructions::button)};

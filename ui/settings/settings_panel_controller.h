@@ -54,7 +54,7 @@ class SettingsPanelController final : public QObject,
     Q_OBJECT
 public:
     struct Dependencies {
-        SettingsDialogs& dialogs;
+        platform::Dialogs& dialogs;
         PermissionProbe& screenRecordingProbe;
         PermissionProbe& accessibilityProbe;
         NewFileFeatureSwitch& newFile;
@@ -108,7 +108,7 @@ public:
     void endTextEditing() override;
     void applyAppearance() override;
     void selectSubpage(int index) override;
-    SettingsDialogs& dialogs() override { return dependencies_.dialogs; }
+    platform::Dialogs& dialogs() override { return dependencies_.dialogs; }
     NativeDockPageHost& nativeDockPages() override { return nativeDockPages_; }
     NewFileFeatureSwitch* newFileFeature() override { return &dependencies_.newFile; }
 
