@@ -16,6 +16,7 @@
 #include <QMenuBar>
 #include <QTimer>
 
+#include "apps/settings/interim_platform.h"
 #include "core/native_dock/native_dock_bounce_backup.h"
 #include "core/native_dock/native_dock_folder_settings_store.h"
 #include "core/settings_pages/native_dock_visibility_bridge.h"
@@ -77,6 +78,9 @@ SettingsApplication::SettingsApplication(Options options,
                                       return panel_ ? panel_->window() : nullptr;
                                   });
     privacy_ = options_.privacy ? std::move(options_.privacy) : makeDesktopPrivacySettingsOpener();
+    workspace_ = options_.workspace ? std::move(options_.workspace) : makeSettingsWorkspace();
+    screens_ = options_.screens ? std::move(options_.screens) : makeSettingsScreens();
+    addStandardSettingsViews(views_);
     std::optional<std::filesystem::path> newFileResources = options_.newFileResources;
     if (!newFileResources) {
         if (const auto bundle = platform::Bundle::main()) {
@@ -101,20 +105,9 @@ SettingsApplication::SettingsApplication(Options options,
 
     SettingsWindowFactory makeWindow = [this](TaskbarSettings panelSettings,
                                               SettingsWindowCallbacks callbacks) {
-        SettingsPanelController::Dependencies dependencies{
-            *dialogs_,
-            *screenRecordingProbe_,
-            *accessibilityProbe_,
-            *newFile_,
-            *nativeDock_,
-            *privacy_,
-            [this](TavrelAppearanceMode mode) { appearance_.apply(mode); },
-            options_.images,
-            NativeDockFolderSettingsStore::shared(),
-            *center_,
-            true};
         auto controller = std::make_unique<SettingsPanelController>(
-            std::move(panelSettings), std::move(callbacks), std::move(dependencies));
+            std::move(panelSettings), std::move(callbacks), *this, views_,
+            SettingsWindowOptions{/*buildBelowFirstScreenLater=*/true});
         panel_ = controller.get();
         QObject::connect(controller.get(), &QObject::destroyed, this, [this] { panel_ = nullptr; });
         installMainMenu(controller->window());
@@ -147,6 +140,15 @@ void SettingsApplication::start() {
 
 SettingsPanelController* SettingsApplication::panel() const {
     return panel_;
+}
+
+NativeDockFolderSettingsStore& SettingsApplication::nativeDockFolders() {
+    return NativeDockFolderSettingsStore::shared();
+}
+
+PermissionProbe& SettingsApplication::permissionProbe(PermissionKind permission) {
+    return permission == PermissionKind::screenRecording ? *screenRecordingProbe_
+                                                         : *accessibilityProbe_;
 }
 
 void SettingsApplication::installMainMenu(QWidget* window) {

@@ -14,22 +14,27 @@
 
 #include "core/foundation/result.h"
 #include "core/settings/settings_environment.h"
-#include "core/settings_pages/feature_switches.h"
 #include "core/settings_pages/new_file_page.h"
 #include "core/settings_pages/permission_probe.h"
 #include "core/settings_pages/settings_helper_delegate.h"
 #include "platform/main_queue.h"
 #include "platform/notifications.h"
+#include "platform/screens.h"
+#include "platform/workspace.h"
+#include "ui/settings/custom_view_registry.h"
 #include "ui/settings/privacy_settings_opener.h"
 #include "ui/settings/qt_settings_dialogs.h"
 #include "ui/settings/settings_appearance.h"
 #include "ui/settings/settings_images.h"
+#include "ui/settings/settings_window_services.h"
 
 namespace tavrel {
 
 class SettingsPanelController;
 
-class SettingsApplication : public QObject {
+// The application is the window's services: one set for the process, so state such as a running
+// native Dock change outlives the windows that asked for it.
+class SettingsApplication : public QObject, public SettingsWindowServices {
     Q_OBJECT
 public:
     struct Options {
@@ -39,6 +44,8 @@ public:
         // Stand-ins for tests; the real ones when empty.
         std::unique_ptr<PrivacySettingsOpener> privacy;
         std::unique_ptr<platform::Dialogs> dialogs;
+        std::unique_ptr<platform::Workspace> workspace;
+        std::unique_ptr<platform::Screens> screens;
         // Where the shipped New File templates are; the bundle's Resources when nothing.
         std::optional<std::filesystem::path> newFileResources;
     };
@@ -53,7 +60,19 @@ public:
     SettingsHelperDelegate& delegate() { return *delegate_; }
     // The window's controller while the window is open.
     SettingsPanelController* panel() const;
-    platform::NotificationCenter& notifications() { return *center_; }
+
+    // --- SettingsWindowServices
+    platform::Dialogs& dialogs() override { return *dialogs_; }
+    platform::Workspace& workspace() override { return *workspace_; }
+    platform::Screens& screens() override { return *screens_; }
+    platform::NotificationCenter& notifications() override { return *center_; }
+    NativeDockVisibilitySwitch& nativeDockVisibility() override { return *nativeDock_; }
+    NativeDockFolderSettingsStore& nativeDockFolders() override;
+    NewFileFeatureSwitch& newFile() override { return *newFile_; }
+    PermissionProbe& permissionProbe(PermissionKind permission) override;
+    PrivacySettingsOpener& privacySettings() override { return *privacy_; }
+    const SettingsImageLookup& images() override { return options_.images; }
+    void applyAppearance(TavrelAppearanceMode mode) override { appearance_.apply(mode); }
 
 private:
     SettingsApplication(Options options, std::unique_ptr<platform::NotificationCenter> center);
@@ -64,6 +83,9 @@ private:
     std::unique_ptr<platform::MainQueue> mainQueue_;
     SettingsAppearance appearance_;
     std::unique_ptr<platform::Dialogs> dialogs_;
+    std::unique_ptr<platform::Workspace> workspace_;
+    std::unique_ptr<platform::Screens> screens_;
+    CustomViewRegistry views_;
     std::unique_ptr<PrivacySettingsOpener> privacy_;
     std::unique_ptr<NewFileFeature> newFile_;
     std::unique_ptr<NativeDockVisibilitySwitch> nativeDock_;

@@ -1,7 +1,7 @@
 // rebuildContentViewBody() of the taskbar page (sidebar, selector block, theme picture and the
-// "外观与位置" form, laid out, the previous build deleted, the next frame painted), next to a
-// peer built in the same run: a plain Qt widget page with as many rows (label, slider, field)
-// in a scroll view, replaced the same way.
+// "外观与位置" form) and of its "图标" tab, laid out, the previous build deleted, the next frame
+// painted, each next to a peer built in the same run: a plain Qt widget page with as many rows
+// (label, slider, field) in a scroll view, replaced the same way.
 //
 //   settings_rebuild_bench --benchmark_repetitions=10 --benchmark_report_aggregates_only=true
 
@@ -41,13 +41,39 @@ class NoDialogs final : public platform::Dialogs {
 public:
     platform::ModalAlertResponse runModal(const platform::ModalAlert&) override { return {}; }
     platform::ModalAlertResponse runSheet(const platform::ModalAlert&) override { return {}; }
-    std::optional<std::filesystem::path> openFile(const platform::OpenFileRequest&) override { return {}; }
+    std::optional<std::filesystem::path> openFile(const platform::OpenFileRequest&) override {
+        return {};
+    }
     void beep() override {}
 };
 
 class NoPrivacy final : public PrivacySettingsOpener {
 public:
     void open(std::string_view) override {}
+};
+
+class NoWorkspace final : public platform::Workspace {
+public:
+    std::optional<platform::ApplicationInfo> applicationForBundleIdentifier(
+        std::string_view) const override {
+        return {};
+    }
+    std::optional<platform::ApplicationInfo> applicationAtPath(
+        const std::filesystem::path&) const override {
+        return {};
+    }
+    std::vector<platform::ApplicationInfo> installedApplications() const override { return {}; }
+    platform::IconReference iconForFile(const std::filesystem::path&) const override { return {}; }
+    bool openURL(std::string_view) override { return false; }
+};
+
+class OneScreen final : public platform::Screens {
+public:
+    std::vector<platform::ScreenInfo> onlineScreens() const override {
+        return {{"display-1", "Built-in", true}};
+    }
+    ObserverId observe(std::function<void()>) override { return 1; }
+    void removeObserver(ObserverId) override {}
 };
 
 // What the event loop does before the next frame: deletes the retired build, polishes, lays
@@ -57,56 +83,83 @@ void finishFrame() {
     QCoreApplication::processEvents();
 }
 
-struct Window {
+struct Window final : SettingsWindowServices {
     platform::ManualMainQueue queue;
     platform::FakeNotificationCenter center{queue};
     PermissionProbe screen{center, PermissionKind::screenRecording};
     PermissionProbe accessibility{center, PermissionKind::accessibility};
-    NoDialogs dialogs;
+    NoDialogs noDialogs;
     NoPrivacy privacy;
-    std::unique_ptr<NewFileFeatureSwitch> newFile = makeNullNewFileFeatureSwitch();
+    NoWorkspace noWorkspace;
+    OneScreen oneScreen;
+    SettingsImageLookup lookup = settingsResourceImage;
+    std::unique_ptr<NewFileFeatureSwitch> newFileSwitch = makeNullNewFileFeatureSwitch();
     std::unique_ptr<NativeDockVisibilitySwitch> nativeDock = makeNullNativeDockVisibilitySwitch();
+    CustomViewRegistry views;
     std::unique_ptr<SettingsPanelController> controller;
 
-    Window() {
+    platform::Dialogs& dialogs() override { return noDialogs; }
+    platform::Workspace& workspace() override { return noWorkspace; }
+    platform::Screens& screens() override { return oneScreen; }
+    platform::NotificationCenter& notifications() override { return center; }
+    NativeDockVisibilitySwitch& nativeDockVisibility() override { return *nativeDock; }
+    NativeDockFolderSettingsStore& nativeDockFolders() override {
+        return NativeDockFolderSettingsStore::shared();
+    }
+    NewFileFeatureSwitch& newFile() override { return *newFileSwitch; }
+    PermissionProbe& permissionProbe(PermissionKind kind) override {
+        return kind == PermissionKind::screenRecording ? screen : accessibility;
+    }
+    PrivacySettingsOpener& privacySettings() override { return privacy; }
+    const SettingsImageLookup& images() override { return lookup; }
+    void applyAppearance(TavrelAppearanceMode) override {}
+
+    explicit Window(Page subpage) {
         application();
+        addStandardSettingsViews(views);
         TaskbarSettings settings;
         settings.theme = TaskbarTheme::windows;
-        controller = std::make_unique<SettingsPanelController>(
-            settings, SettingsWindowCallbacks{},
-            SettingsPanelController::Dependencies{dialogs,
-                                                  screen,
-                                                  accessibility,
-                                                  *newFile,
-                                                  *nativeDock,
-                                                  privacy,
-                                                  {},
-                                                  settingsResourceImage,
-                                                  NativeDockFolderSettingsStore::shared(),
-                                                  center});
+        controller = std::make_unique<SettingsPanelController>(settings, SettingsWindowCallbacks{},
+                                                               *this, views);
         controller->showWindow();
         finishFrame();
+        if (subpage != Page::taskbar) {
+            controller->selectSubpage(subpageIndex(subpage));
+            finishFrame();
+        }
     }
-    ~Window() {
+    ~Window() override {
         controller->prepareForClose();
         finishFrame();
     }
+
+    // Rows of the sub-page (the selector block above it counts as none).
+    int rows() const { return static_cast<int>(controller->forms().front()->rows().size()); }
 };
 
 // The call and everything up to the next painted frame.
-void BM_RebuildTaskbarPage(benchmark::State& state) {
-    Window window;
+void rebuildUntilPainted(benchmark::State& state, Page subpage) {
+    Window window(subpage);
     for (auto _ : state) {
         window.controller->rebuildContentViewBody();
         finishFrame();
     }
-    state.counters["rows"] = static_cast<double>(window.controller->forms().front()->rows().size());
+    state.counters["rows"] = window.rows();
+}
+
+void BM_RebuildTaskbarPage(benchmark::State& state) {
+    rebuildUntilPainted(state, Page::taskbar);
 }
 BENCHMARK(BM_RebuildTaskbarPage)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
+void BM_RebuildIconsTab(benchmark::State& state) {
+    rebuildUntilPainted(state, Page::icons);
+}
+BENCHMARK(BM_RebuildIconsTab)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
 // The call alone; deleting the previous build and painting happen outside the timing.
 void BM_RebuildTaskbarPageCallOnly(benchmark::State& state) {
-    Window window;
+    Window window(Page::taskbar);
     for (auto _ : state) {
         window.controller->rebuildContentViewBody();
         state.PauseTiming();
@@ -134,7 +187,7 @@ QWidget* plainPage(int rows) {
     return page;
 }
 
-void BM_PlainWidgetPagePeer(benchmark::State& state) {
+void plainPagePeer(benchmark::State& state, int rows) {
     application();
     QWidget window;
     window.resize(1040, 720);
@@ -143,7 +196,6 @@ void BM_PlainWidgetPagePeer(benchmark::State& state) {
     scroll->setGeometry(312, 38, 722, 672);
     window.show();
     QCoreApplication::processEvents();
-    const int rows = 16;
     for (auto _ : state) {
         if (QWidget* old = scroll->takeWidget()) old->deleteLater();
         scroll->setWidget(plainPage(rows));
@@ -152,7 +204,17 @@ void BM_PlainWidgetPagePeer(benchmark::State& state) {
     }
     state.counters["rows"] = rows;
 }
+
+// As many plain rows as the taskbar page ("外观与位置", Windows theme) and the "图标" tab show.
+void BM_PlainWidgetPagePeer(benchmark::State& state) {
+    plainPagePeer(state, Window(Page::taskbar).rows());
+}
 BENCHMARK(BM_PlainWidgetPagePeer)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+void BM_PlainWidgetPagePeerForIconsTab(benchmark::State& state) {
+    plainPagePeer(state, Window(Page::icons).rows());
+}
+BENCHMARK(BM_PlainWidgetPagePeerForIconsTab)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 }  // namespace
 }  // namespace tavrel

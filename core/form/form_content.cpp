@@ -4,6 +4,20 @@
 
 namespace tavrel {
 
+namespace {
+
+FormRow rowOf(std::string title, std::string detail, bool allowsTitleWrapping,
+              FormControl control) {
+    FormRow row;
+    row.title = std::move(title);
+    row.detail = std::move(detail);
+    row.allowsTitleWrapping = allowsTitleWrapping;
+    row.control = std::move(control);
+    return row;
+}
+
+}  // namespace
+
 void FormContent::addSection(std::string title) {
     items_.emplace_back(FormSection{std::move(title), {}});
     currentSection_ = items_.size() - 1;
@@ -19,24 +33,23 @@ FormRow& FormContent::addRow(FormRow row) {
 FormRow& FormContent::addSwitch(std::string title, std::string detail, bool isOn,
                                 std::function<void(bool)> action, bool allowsTitleWrapping,
                                 bool isEnabled) {
-    return addRow(FormRow{std::move(title), std::move(detail), allowsTitleWrapping,
-                          SwitchControl{isOn, isEnabled, std::move(action)}});
+    return addRow(rowOf(std::move(title), std::move(detail), allowsTitleWrapping,
+                        SwitchControl{isOn, isEnabled, std::move(action)}));
 }
 
 FormRow& FormContent::addSlider(std::string title, std::string detail, double value, double min,
                                 double max, double step, std::function<void(double)> action,
                                 SliderFormatter valueFormatter, SliderValidator validateValue) {
-    return addRow(
-        FormRow{std::move(title), std::move(detail), true,
-                SliderControl{SliderRange{min, max, step}, value, std::move(valueFormatter),
-                              std::move(validateValue), std::move(action)}});
+    return addRow(rowOf(std::move(title), std::move(detail), true,
+                        SliderControl{SliderRange{min, max, step}, value, std::move(valueFormatter),
+                                      std::move(validateValue), std::move(action)}));
 }
 
 FormRow& FormContent::addSegment(std::string title, std::string detail,
                                  std::vector<std::string> labels, int selected,
                                  std::function<void(int)> action) {
-    return addRow(FormRow{std::move(title), std::move(detail), true,
-                          SegmentControl{std::move(labels), selected, std::move(action)}});
+    return addRow(rowOf(std::move(title), std::move(detail), true,
+                        SegmentControl{std::move(labels), selected, std::move(action)}));
 }
 
 void FormContent::addCenteredSegment(std::vector<std::string> labels, int selected,
@@ -49,24 +62,38 @@ void FormContent::addCenteredSegment(std::vector<std::string> labels, int select
 FormRow& FormContent::addColor(std::string title, std::string detail, FormColor color,
                                std::function<void(FormColor)> action) {
     return addRow(
-        FormRow{std::move(title), std::move(detail), true, ColorControl{color, std::move(action)}});
+        rowOf(std::move(title), std::move(detail), true, ColorControl{color, std::move(action)}));
 }
 
 FormRow& FormContent::addButton(std::string title, std::string detail,
                                 std::optional<std::string> symbolName,
                                 std::function<void()> action) {
-    return addRow(FormRow{std::move(title), std::move(detail), true,
-                          ButtonControl{std::move(symbolName), std::move(action)}});
+    return addRow(rowOf(std::move(title), std::move(detail), true,
+                        ButtonControl{std::move(symbolName), std::move(action)}));
 }
 
 FormRow& FormContent::addInfoBlock(std::string title, std::string body, FormTextColor bodyColor,
                                    FormFontWeight bodyWeight) {
-    return addRow(FormRow{
-        std::move(title), {}, true, InfoBlockControl{std::move(body), bodyColor, bodyWeight}});
+    return addRow(rowOf(std::move(title), {}, true,
+                        InfoBlockControl{std::move(body), bodyColor, bodyWeight}));
 }
 
 FormRow& FormContent::addCustomRow(std::string title, std::string detail, CustomViewSpec view) {
-    return addRow(FormRow{std::move(title), std::move(detail), true, std::move(view)});
+    return addRow(rowOf(std::move(title), std::move(detail), true, std::move(view)));
+}
+
+FormRow& FormContent::addTextRow(std::string title) {
+    return addRow(rowOf(std::move(title), {}, true, TextRowControl{}));
+}
+
+FormRow& FormContent::addCardBlock(std::string title, CustomViewSpec view) {
+    return addRow(rowOf(std::move(title), {}, true, CardBlockControl{std::move(view)}));
+}
+
+FormRow& FormContent::addCompoundRow(std::string title, std::string detail,
+                                     std::vector<CompoundPart> parts, bool allowsTitleWrapping) {
+    return addRow(rowOf(std::move(title), std::move(detail), allowsTitleWrapping,
+                        CompoundControl{std::move(parts)}));
 }
 
 void FormContent::addCustomView(CustomViewSpec view) {

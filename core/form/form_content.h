@@ -86,16 +86,104 @@ struct CustomViewSpec {
     std::any data;
 };
 
+// A row that is only its title (a list's empty state, for example).
+struct TextRowControl {};
+
+// A view of the window's making inside the current card, at the card's width, in place of a row
+// (no title column); the separator rule applies as to any row.
+struct CardBlockControl {
+    CustomViewSpec view;
+};
+
+// An icon as a row shows it: the desktop's icon for a file, else for an application named by its
+// identifier, else a symbol. Empty parts are skipped.
+struct FormIcon {
+    std::string file;
+    std::string applicationIdentifier;
+    std::string symbolName;
+    friend bool operator==(const FormIcon&, const FormIcon&) = default;
+};
+
+// The parts of a compound row's control column, left to right. A part with a `state` reads it
+// again after any action of the row, so a model behind the row can refuse or reset a change and
+// every part shows what it holds.
+struct CompoundIcon {
+    FormIcon icon;
+    double size = 28;
+};
+
+struct CompoundSwitch {
+    bool isOn = false;
+    std::string toolTip;
+    std::string accessibleName;  // empty: the row's title
+    double width = 0;            // 0: the switch's natural width
+    std::function<void(bool)> action;
+};
+
+struct CompoundButton {
+    std::string title;  // empty: a symbol-only button
+    std::optional<std::string> symbolName;
+    std::string toolTip;
+    std::string accessibleName;  // empty: the title, else the tool tip
+    double width = 0;
+    double height = 30;
+    double cornerRadius = 7;
+    bool isEnabled = true;
+    std::function<void()> action;
+};
+
+struct CompoundCheckBox {
+    std::string title;
+    std::string toolTip;
+    double width = 34;
+    std::function<bool()> state;
+    std::function<void(bool)> action;
+};
+
+struct CompoundPopUpItem {
+    std::string title;
+    int tag = 0;
+    friend bool operator==(const CompoundPopUpItem&, const CompoundPopUpItem&) = default;
+};
+
+struct CompoundPopUp {
+    std::vector<CompoundPopUpItem> items;
+    std::string toolTip;
+    double width = 92;
+    double height = 30;
+    std::function<int()> selectedTag;
+    std::function<void(int)> action;  // with the chosen item's tag
+};
+
+using CompoundPart =
+    std::variant<CompoundIcon, CompoundSwitch, CompoundButton, CompoundCheckBox, CompoundPopUp>;
+
+struct CompoundControl {
+    std::vector<CompoundPart> parts;
+};
+
 class FormContent;
 
 using FormControl = std::variant<SwitchControl, SliderControl, SegmentControl, ColorControl,
-                                 ButtonControl, InfoBlockControl, CustomViewSpec>;
+                                 ButtonControl, InfoBlockControl, CustomViewSpec, TextRowControl,
+                                 CardBlockControl, CompoundControl>;
+
+// A settings key a row edits, by its name in the settings document; a theme-scoped key lives in
+// the record of the theme the page shows.
+struct FormKeyReference {
+    std::string name;
+    bool themeScoped = false;
+    friend bool operator==(const FormKeyReference&, const FormKeyReference&) = default;
+};
 
 struct FormRow {
     std::string title;
     std::string detail;  // the help text
     bool allowsTitleWrapping = true;
     FormControl control;
+    // What the row edits: its own key first, then keys a change may write besides. Empty for a
+    // row that edits no setting of its own (a list entry, a command).
+    std::vector<FormKeyReference> keys;
 };
 
 struct FormSection {
@@ -140,6 +228,14 @@ public:
                           FormFontWeight bodyWeight = FormFontWeight::regular);
     // A row whose control column holds a view of the window's making.
     FormRow& addCustomRow(std::string title, std::string detail, CustomViewSpec view);
+    // A row that is only its title.
+    FormRow& addTextRow(std::string title);
+    // A view inside the current card at the card's width (see CardBlockControl); `title` names
+    // it for lookups and the accessibility tree.
+    FormRow& addCardBlock(std::string title, CustomViewSpec view);
+    // A row whose control column holds the given parts.
+    FormRow& addCompoundRow(std::string title, std::string detail, std::vector<CompoundPart> parts,
+                            bool allowsTitleWrapping = true);
     // A view at full width in the column, outside any card. Closes the current section, so a
     // following row opens a new card.
     void addCustomView(CustomViewSpec view);

@@ -2,7 +2,8 @@
 
 // The pages of the settings window: the feature pages of the sidebar (the unit of navigation),
 // the legacy top-level grouping kept in step with them, and the sub-pages of the taskbar page;
-// each page's texts, symbol and accent colour; the launch switches that name a page.
+// the launch switches that name a page. What each page shows and does is its row of the page
+// registry (page_registry.h).
 
 #include <array>
 #include <cstdint>
@@ -56,18 +57,8 @@ struct FeaturePageInfo {
     std::string_view previewSummary;  // the header card's summary
 };
 
+// The page's texts, symbol and accent colour (its row of the page registry).
 const FeaturePageInfo& featurePageInfo(FeaturePage page);
-
-// Every case in declaration order.
-std::span<const FeaturePage> allFeaturePages();
-
-// The 13 sidebar rows in order.
-std::span<const FeaturePage> sidebarFeaturePages();
-
-// Legacy selection rule, applied at every rebuild: the top page follows the feature page, and
-// the icons, indicators and preview pages also name the taskbar sub-page. A page that names no
-// sub-page leaves `page` as it is.
-void syncLegacySelection(FeaturePage feature, TopPage& top, Page& page);
 
 // The sub-page for a segment index: negative → the first, beyond the last → the last.
 Page pageForSubpageIndex(int index);

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "core/settings_pages/bound_rows.h"
+
 namespace tavrel {
 
 int musicWidgetPlacementIndex(MusicWidgetPlacement placement) {
@@ -16,22 +18,22 @@ MusicWidgetPlacement musicWidgetPlacementForIndex(int index) {
 }
 
 void addMusicWidgetSettings(FormContent& form, SettingsPageHost& host) {
-    const TaskbarSettings& settings = host.settings();
-    form.addSection(std::string(MusicWidgetTexts::section));
-    form.addSwitch(std::string(MusicWidgetTexts::enabledTitle),
-                   std::string(MusicWidgetTexts::enabledDetail), settings.musicWidgetEnabled,
-                   [&host](bool on) {
-                       host.settings().musicWidgetEnabled = on;
-                       host.applyLiveChange(false);
-                   });
-    form.addSegment(std::string(MusicWidgetTexts::placementTitle),
-                    std::string(MusicWidgetTexts::placementDetail),
-                    std::vector<std::string>{std::string(MusicWidgetTexts::leftLabel),
-                                             std::string(MusicWidgetTexts::rightLabel)},
-                    musicWidgetPlacementIndex(settings.musicWidgetPlacement), [&host](int index) {
-                        host.settings().musicWidgetPlacement = musicWidgetPlacementForIndex(index);
-                        host.applyLiveChange(false);
-                    });
+    PageRows rows(form, host);
+    rows.section(std::string(MusicWidgetTexts::section));
+    rows.toggle(std::string(MusicWidgetTexts::enabledTitle),
+                std::string(MusicWidgetTexts::enabledDetail),
+                bindSetting(&TaskbarSettings::musicWidgetEnabled));
+    // Either host's left shows as the left segment; a choice stores the taskbar's side, and any
+    // index but the left one is the right.
+    rows.segment(
+        std::string(MusicWidgetTexts::placementTitle),
+        std::string(MusicWidgetTexts::placementDetail),
+        bindSetting(&TaskbarSettings::musicWidgetPlacement).shown([](MusicWidgetPlacement p) {
+            return musicWidgetPlacementForIndex(musicWidgetPlacementIndex(p));
+        }),
+        {{std::string(MusicWidgetTexts::leftLabel), MusicWidgetPlacement::taskbarLeft},
+         {std::string(MusicWidgetTexts::rightLabel), MusicWidgetPlacement::taskbarRight}},
+        OnChange::live, /*otherwise=*/1);
 }
 
 }  // namespace tavrel

@@ -12,60 +12,13 @@
 #include <string_view>
 
 #include "core/form/form_content.h"
-#include "core/native_dock/native_dock_folder_settings_store.h"
 #include "core/settings/settings_enumerations.h"
-#include "core/settings_pages/feature_switches.h"
 #include "core/settings_pages/settings_page_host.h"
-#include "platform/notifications.h"
 
 namespace tavrel {
 
-// What the native Dock pages need of the window besides the common page host.
-class NativeDockPageHost {
-public:
-    virtual ~NativeDockPageHost() = default;
-
-    // The selected tab of the native Dock page (0–3): 0 when the window is created, kept across
-    // rebuilds, never saved.
-    virtual int nativeDockSettingsTab() const = 0;
-    virtual void setNativeDockSettingsTab(int tab) = 0;
-
-    // Hides or restores the native Dock: confirmation, the Dock commands in the background, and
-    // on success `hideNativeDock` stored through the window. Ignored while a change runs.
-    virtual void changeNativeDockHidden(bool hidden) = 0;
-
-    // The folder file of the "应用分组" tab, and the bus its changes are announced on.
-    virtual NativeDockFolderSettingsStore& nativeDockFolderStore() = 0;
-    virtual platform::NotificationCenter& notificationCenter() = 0;
-};
-
 // A tab index as the page shows it: outside 0–3 means the first tab.
 int normalizedNativeDockSettingsTab(int tab);
-
-// The native Dock pages' part of a settings window: the tab it shows, and the services it lends
-// the pages.
-class NativeDockPageState final : public NativeDockPageHost {
-public:
-    // All three must outlive the state.
-    NativeDockPageState(NativeDockVisibilitySwitch& visibility,
-                        NativeDockFolderSettingsStore& folderStore,
-                        platform::NotificationCenter& notifications)
-        : visibility_(visibility), folderStore_(folderStore), notifications_(notifications) {}
-
-    int nativeDockSettingsTab() const override { return tab_; }
-    void setNativeDockSettingsTab(int tab) override { tab_ = normalizedNativeDockSettingsTab(tab); }
-    void changeNativeDockHidden(bool hidden) override {
-        visibility_.changeNativeDockHidden(hidden);
-    }
-    NativeDockFolderSettingsStore& nativeDockFolderStore() override { return folderStore_; }
-    platform::NotificationCenter& notificationCenter() override { return notifications_; }
-
-private:
-    NativeDockVisibilitySwitch& visibility_;
-    NativeDockFolderSettingsStore& folderStore_;
-    platform::NotificationCenter& notifications_;
-    int tab_ = 0;
-};
 
 struct NativeDockPageTexts {
     static constexpr std::string_view previewTab = "窗口预览";
@@ -88,23 +41,9 @@ struct NativeDockPageTexts {
 double nativeDockPreviewScalePercent(double storedFactor);
 double nativeDockPreviewScaleFromPercent(double percent);
 
-// "标准" is index 0, "简洁" index 1; any index but 1 stores the standard style.
-int nativeDockPreviewStyleIndex(WindowPreviewStyle style);
-WindowPreviewStyle nativeDockPreviewStyleForIndex(int index);
-
-// The control column of a folder row: the show-in-Dock switch (42 wide, with its tooltip), the
-// "重命名" button (70 × 30) and the trash button (34 × 30, tooltip "删除文件夹").
-struct NativeDockFolderRowSpec {
-    static constexpr std::string_view kind = "nativeDockFolderRow";
-    bool isEnabled = true;
-    std::string toggleToolTip;
-    std::function<void(bool)> onToggle;
-    std::function<void()> onRename;
-    std::function<void()> onDelete;
-};
-
-// A folder row: the folder's name as title, the application count as help text, and the
-// controls above.
+// A folder row: the folder's name as title, the application count as help text, then the
+// show-in-Dock switch (42 wide, with its tooltip), the "重命名" button (70 × 30) and the trash
+// button (34 × 30, tooltip "删除文件夹").
 FormRow& addNativeDockFolderRow(FormContent& form, std::string title, std::string detail,
                                 bool isEnabled, std::function<void(bool)> onToggle,
                                 std::function<void()> onRename, std::function<void()> onDelete);

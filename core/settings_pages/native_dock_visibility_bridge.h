@@ -11,10 +11,9 @@
 #include <memory>
 
 #include "core/native_dock/background_work_queue.h"
-#include "platform/dialogs.h"
 #include "core/native_dock/native_dock_visibility_controller.h"
-#include "core/settings_pages/feature_switches.h"
 #include "core/settings_pages/settings_page_host.h"
+#include "platform/dialogs.h"
 #include "platform/main_queue.h"
 #include "platform/notifications.h"
 #include "platform/process.h"

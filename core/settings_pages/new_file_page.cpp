@@ -104,7 +104,7 @@ void setMasterSwitch(SettingsPageHost& host, NewFileFeature& feature, bool enabl
     settings.isEnabled = enabled;
     settings.save(feature.environment());
     finishChange(host, feature);
-    if (enabled) host.dialogs().runSheet(newFileInstructionsAlert());
+    if (enabled) host.services().dialogs().runSheet(newFileInstructionsAlert());
 }
 
 void setBuiltInEnabled(SettingsPageHost& host, NewFileFeature& feature, const std::string& id,
@@ -137,10 +137,22 @@ void removeTemplate(SettingsPageHost& host, NewFileFeature& feature, const std::
 
 FormRow& addNewFileTemplateRow(FormContent& form, std::string title, std::string detail, bool isOn,
                                std::function<void(bool)> onToggle, std::function<void()> onDelete) {
-    NewFileTemplateRowSpec spec{title, isOn, std::move(onToggle), std::move(onDelete)};
-    return form.addCustomRow(
-        std::move(title), std::move(detail),
-        CustomViewSpec{std::string(NewFileTemplateRowSpec::kind), std::move(spec)});
+    CompoundSwitch toggle;
+    toggle.isOn = isOn;
+    toggle.action = std::move(onToggle);
+    CompoundButton remove;
+    remove.title = std::string(NewFilePageText::deleteButton);
+    remove.accessibleName = remove.title + " " + title;
+    remove.width = 62;
+    remove.action = std::move(onDelete);
+    return form.addCompoundRow(std::move(title), std::move(detail),
+                               {std::move(toggle), std::move(remove)});
+}
+
+std::string NewFileInstructions::informativeText() {
+    return "首次使用必须前往：系统设置-通用-“登录项与扩展-下方扩展”中找到 Tavrel应用，点击右侧的"
+           "\"i\""
+           "型图标，然后开启“文件提供程序”，开启后右键才能显示新建文件功能。";
 }
 
 Result<NewFileTemplate> customNewFileTemplate(const fs::path& file, std::string id) {
@@ -299,7 +311,7 @@ void importNewFileTemplate(SettingsPageHost& host, NewFileFeature& feature) {
     platform::OpenFileRequest request;
     request.title = std::string(NewFilePageText::openPanelTitle);
     request.prompt = std::string(NewFilePageText::openPanelPrompt);
-    const std::optional<fs::path> chosen = host.dialogs().openFile(request);
+    const std::optional<fs::path> chosen = host.services().dialogs().openFile(request);
     if (!chosen) return;
 
     auto added = feature.addCustomNewFileTemplate(*chosen);
@@ -309,7 +321,7 @@ void importNewFileTemplate(SettingsPageHost& host, NewFileFeature& feature) {
         alert.message = std::string(NewFilePageText::importFailed);
         alert.informativeText = added.error().message;
         alert.buttons = {std::string(NewFilePageText::importFailedButton)};
-        host.dialogs().runModal(alert);
+        host.services().dialogs().runModal(alert);
         return;
     }
     finishChange(host, feature);

@@ -17,26 +17,22 @@
 
 #include "core/form/form_content.h"
 #include "core/foundation/result.h"
-#include "platform/dialogs.h"
 #include "core/new_file/new_file_settings.h"
-#include "core/settings_pages/feature_switches.h"
 #include "core/settings_pages/settings_page_host.h"
+#include "platform/dialogs.h"
 
 namespace tavrel {
 
-// The control column of an imported kind's row: a switch, then a "删除" button (62 × 30).
-struct NewFileTemplateRowSpec {
-    static constexpr std::string_view kind = "newFileTemplateRow";
-    static constexpr std::string_view deleteTitle = "删除";
-    std::string title;  // the row's title, for the controls' accessible names
-    bool isOn = false;
-    std::function<void(bool)> onToggle;
-    std::function<void()> onDelete;
-};
-
-// A standard row (title wrapping allowed) with the controls above.
+// A standard row (title wrapping allowed) with a switch, then a "删除" button (62 × 30).
 FormRow& addNewFileTemplateRow(FormContent& form, std::string title, std::string detail, bool isOn,
                                std::function<void(bool)> onToggle, std::function<void()> onDelete);
+
+// The alert shown after the feature was switched on (the sidebar's and the page's switch).
+struct NewFileInstructions {
+    static constexpr std::string_view message = "请开启文件提供程序扩展";
+    static constexpr std::string_view button = "知道了";
+    static std::string informativeText();
+};
 
 struct NewFilePageText {
     static constexpr std::string_view openPanelTitle = "选择空白模板文件";
@@ -47,6 +43,7 @@ struct NewFilePageText {
     static constexpr std::string_view tooLarge = "模板文件不能大于 8 MB，请选择一个空白文件。";
     static constexpr std::string_view unusableExtension = "这个文件的扩展名不能用作模板类型。";
     static constexpr std::string_view copyFailed = "无法复制模板文件：";
+    static constexpr std::string_view deleteButton = "删除";
 };
 
 // The imported kind a chosen file becomes under `id`, or why the file cannot be one: the display

@@ -5,12 +5,9 @@
 
 #include "core/settings/taskbar_settings.h"
 #include "core/settings_pages/feature_page.h"
-#include "platform/dialogs.h"
+#include "core/settings_pages/page_services.h"
 
 namespace tavrel {
-
-class NativeDockPageHost;
-class NewFileFeatureSwitch;
 
 class SettingsPageHost {
 public:
@@ -35,13 +32,11 @@ public:
     // The taskbar page's sub-page selector: select the sub-page at `index` (clamped).
     virtual void selectSubpage(int index) = 0;
 
-    virtual platform::Dialogs& dialogs() = 0;
-    // The native Dock pages' tab, Dock change and folder file
-    // (core/settings_pages/native_dock_pages.h).
-    virtual NativeDockPageHost& nativeDockPages() = 0;
+    // "退出应用" and "重启任务栏" of the general page.
+    virtual TaskbarCommands& taskbarCommands() = 0;
 
-    // The New File feature, which keeps its own document; nothing when the window has none.
-    virtual NewFileFeatureSwitch* newFileFeature() { return nullptr; }
+    virtual PageState& pageState() = 0;
+    virtual PageServices& services() = 0;
 };
 
 // The common tail of a page action: keep the scroll position, report the edit.

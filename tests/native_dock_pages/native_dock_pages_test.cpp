@@ -21,7 +21,7 @@
 #include "core/settings_pages/custom_views.h"
 #include "core/settings_pages/music_widget_settings.h"
 #include "core/settings_pages/native_dock_visibility_bridge.h"
-#include "core/settings_pages/page_builders.h"
+#include "core/settings_pages/page_registry.h"
 #include "platform/fake/recording_process_runner.h"
 #include "tests/native_dock/native_dock_fakes.h"
 #include "tests/platform_posix/temporary_directory.h"
@@ -122,7 +122,7 @@ TEST(NativeDockPageTest, TabRowSelectsOneOfFourTabsAndKeepsTheChoiceAcrossBuilds
         RecordingPageHost host;
         host.feature = FeaturePage::nativeDock;
         // A value only a broken caller could store still shows a tab.
-        host.nativeDock.state.setNativeDockSettingsTab(c.storedTab);
+        host.pageState().nativeDockSettingsTab = c.storedTab;
         const auto form = makeFeaturePageForm(FeaturePage::nativeDock, host);
         ASSERT_FALSE(form->items().empty());
         const auto* tabs = std::get_if<CenteredSegment>(&form->items().front());
@@ -138,7 +138,7 @@ TEST(NativeDockPageTest, TabRowSelectsOneOfFourTabsAndKeepsTheChoiceAcrossBuilds
     RecordingPageHost host;
     const auto form = makeNativeDockSettingsView(host);
     std::get<CenteredSegment>(form->items().front()).segment.action(2);
-    EXPECT_EQ(host.nativeDock.state.nativeDockSettingsTab(), 2);
+    EXPECT_EQ(host.pageState().nativeDockSettingsTab, 2);
     EXPECT_EQ(host.calls, (std::vector<std::string>{"endTextEditing", "rebuild"}));
     EXPECT_EQ(host.changes, 0);
     EXPECT_EQ(shapes(*makeNativeDockSettingsView(host)).front().section, "原生 Dock 小组件");
@@ -442,9 +442,20 @@ protected:
         auto all = form.rows();
         return std::vector<const FormRow*>(all.begin() + 2, all.end());
     }
-    static const NativeDockFolderRowSpec& folderSpec(const FormRow& r) {
-        return std::any_cast<const NativeDockFolderRowSpec&>(
-            std::get<CustomViewSpec>(r.control).data);
+    // A folder row's parts: the show-in-Dock switch, "重命名", the trash button.
+    struct FolderRowParts {
+        bool isEnabled;
+        std::string toggleToolTip;
+        std::function<void(bool)> onToggle;
+        std::function<void()> onRename;
+        std::function<void()> onDelete;
+    };
+    static FolderRowParts folderSpec(const FormRow& r) {
+        const auto& parts = std::get<CompoundControl>(r.control).parts;
+        const auto& toggle = std::get<CompoundSwitch>(parts.at(0));
+        return {toggle.isOn, toggle.toolTip, toggle.action,
+                std::get<CompoundButton>(parts.at(1)).action,
+                std::get<CompoundButton>(parts.at(2)).action};
     }
     std::size_t folderChangesPosted() const {
         std::size_t count = 0;

@@ -25,7 +25,6 @@
 #include "ui/form/form_renderer.h"
 #include "ui/form/settings_switch.h"
 #include "ui/settings/feature_sidebar.h"
-#include "ui/settings/new_file_template_row_view.h"
 #include "ui/settings/settings_panel_controller.h"
 
 namespace tavrel {
@@ -175,7 +174,7 @@ TEST_F(NewFilePageEndToEnd, AnImportedKindReachesTheMenuAndLeavesItWhenDeleted) 
     QWidget* imported = row("Report .md");
     ASSERT_TRUE(imported);
     EXPECT_FALSE(row("暂无自定义类型"));
-    auto* remove = imported->findChild<QPushButton*>("newFileTemplateDeleteButton");
+    auto* remove = imported->findChild<QPushButton*>("formCompoundButton");
     ASSERT_TRUE(remove);
     EXPECT_EQ(remove->text(), "删除");
     EXPECT_EQ(remove->size(), QSize(62, 30));
@@ -191,7 +190,7 @@ TEST_F(NewFilePageEndToEnd, AnImportedKindReachesTheMenuAndLeavesItWhenDeleted) 
     EXPECT_EQ(created.exitCode, 0) << created.standardOutput;
     EXPECT_EQ(fileBytes(folder() / "新建 Report.md"), "# Report\n");
 
-    clickAndAwaitSync<QPushButton>("Report .md", "newFileTemplateDeleteButton");
+    clickAndAwaitSync<QPushButton>("Report .md", "formCompoundButton");
 
     EXPECT_THAT(menu(), Not(HasSubstr("Report")));
     EXPECT_FALSE(row("Report .md"));

@@ -101,10 +101,9 @@ std::vector<std::string> describe(const FormContent& form) {
                 line = "button " + row.title;
             } else if (std::get_if<InfoBlockControl>(&row.control)) {
                 line = "info " + row.title;
-            } else if (const auto* view = std::get_if<CustomViewSpec>(&row.control);
-                       view && view->kind == NewFileTemplateRowSpec::kind) {
-                const auto& spec = std::any_cast<const NewFileTemplateRowSpec&>(view->data);
-                line = "template " + row.title + (spec.isOn ? " on" : " off") + " | " + row.detail;
+            } else if (const auto* compound = std::get_if<CompoundControl>(&row.control)) {
+                const bool on = std::get<CompoundSwitch>(compound->parts.at(0)).isOn;
+                line = "template " + row.title + (on ? " on" : " off") + " | " + row.detail;
             } else {
                 line = "other " + row.title;
             }
@@ -144,18 +143,18 @@ public:  // the case tables' actions call the helpers
         host.calls.clear();
         if (const auto* control = std::get_if<SwitchControl>(&found.control)) {
             control->action(on);
-        } else if (const auto* view = std::get_if<CustomViewSpec>(&found.control)) {
-            std::any_cast<const NewFileTemplateRowSpec&>(view->data).onToggle(on);
+        } else if (const auto* compound = std::get_if<CompoundControl>(&found.control)) {
+            std::get<CompoundSwitch>(compound->parts.at(0)).action(on);
         } else {
             ADD_FAILURE() << title << " has no switch";
         }
     }
     void pressDelete(std::string_view title) {
         auto form = page();
-        const auto* view = std::get_if<CustomViewSpec>(&row(*form, title).control);
-        ASSERT_TRUE(view) << title;
+        const auto* compound = std::get_if<CompoundControl>(&row(*form, title).control);
+        ASSERT_TRUE(compound) << title;
         host.calls.clear();
-        std::any_cast<const NewFileTemplateRowSpec&>(view->data).onDelete();
+        std::get<CompoundButton>(compound->parts.at(1)).action();
     }
     void import(std::optional<fs::path> file) {
         auto form = page();
@@ -522,13 +521,13 @@ TEST_F(NewFilePageTest, BuiltInKindsAreNeverRemoved) {
 TEST_F(NewFilePageTest, SwitchOfAKindThatWentAwayOnlyRebuilds) {
     store(withCustoms({custom("custom-a", "A", "md")}));
     auto form = page();
-    const auto* view = std::get_if<CustomViewSpec>(&row(*form, "A .md").control);
-    ASSERT_TRUE(view);
+    const auto* compound = std::get_if<CompoundControl>(&row(*form, "A .md").control);
+    ASSERT_TRUE(compound);
     store(NewFileSettings::defaults());
     const auto before = readFile(NewFileSettings::settingsURL());
     host.calls.clear();
 
-    std::any_cast<const NewFileTemplateRowSpec&>(view->data).onToggle(false);
+    std::get<CompoundSwitch>(compound->parts.at(0)).action(false);
 
     EXPECT_THAT(host.calls, ElementsAre("storePageScrollOrigin", "rebuild"));
     EXPECT_TRUE(center.posts.empty());

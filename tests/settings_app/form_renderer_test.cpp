@@ -7,6 +7,9 @@
 #include <optional>
 #include <vector>
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -43,7 +46,7 @@ class FormRendererTest : public ::testing::Test {
 protected:
     void SetUp() override { test::widgetApplication(); }
 
-    void show(std::shared_ptr<FormContent> form, CustomViewFactory factory = {}) {
+    void show(std::shared_ptr<FormContent> form, FormViews factory = {}) {
         content = std::move(form);
         view.reset(renderForm(content, factory));
         view->resize(640, 900);
@@ -146,6 +149,104 @@ TEST_F(FormRendererTest, CardsHaveASeparatorBetweenRowsOnly) {
     // The first row's top edge is the card's.
     QWidget* first = findFormRow(view.get(), "a");
     EXPECT_EQ(first->y(), 0);
+}
+
+TEST_F(FormRendererTest, TextRowsCardBlocksAndCompoundRows) {
+    std::vector<std::string> log;
+    int modifiers = 8;  // a model that refuses to lose its last bit
+    int key = 49;
+    auto form = std::make_shared<FormContent>();
+    form->addSection("列表");
+    form->addTextRow("暂无内容");
+    form->addCardBlock("表格", CustomViewSpec{"table", {}});
+    CompoundButton restore;
+    restore.title = "恢复显示";
+    restore.action = [&] { log.push_back("restore"); };
+    form->addCompoundRow("Safari", "",
+                         {CompoundIcon{FormIcon{"/Applications/Safari.app", "", "app"}},
+                          CompoundIcon{FormIcon{"", "", "app"}}, restore});
+    CompoundSwitch toggle;
+    toggle.isOn = true;
+    toggle.toolTip = "从 Dock 移除";
+    toggle.width = 42;
+    toggle.action = [&](bool on) { log.push_back(on ? "on" : "off"); };
+    CompoundButton trash;
+    trash.symbolName = "trash";
+    trash.toolTip = "删除文件夹";
+    trash.width = 34;
+    trash.action = [&] { log.push_back("trash"); };
+    CompoundCheckBox command;
+    command.title = "⌘";
+    command.toolTip = "Command";
+    command.state = [&] { return (modifiers & 8) != 0; };
+    command.action = [&](bool on) {
+        log.push_back(on ? "⌘ on" : "⌘ off");
+        if (on || modifiers != 8) modifiers = on ? modifiers | 8 : modifiers & ~8;
+    };
+    CompoundPopUp keys;
+    keys.items = {{"Space", 49}, {"Tab", 48}, {"A", 0}};
+    keys.toolTip = "按键";
+    keys.selectedTag = [&] { return key; };
+    keys.action = [&](int tag) {
+        log.push_back("key " + std::to_string(tag));
+        key = tag;
+    };
+    form->addCompoundRow("文件夹", "2 个应用", {toggle, trash, command, keys});
+    show(form, FormViews{[](const CustomViewSpec& spec, QWidget* parent) {
+                             auto* widget = new QWidget(parent);
+                             widget->setObjectName(QString::fromStdString(spec.kind));
+                             widget->setMinimumHeight(150);
+                             return widget;
+                         },
+                         [](const FormIcon& icon) {
+                             // Only the file has a picture of its own.
+                             QPixmap picture(28, 28);
+                             picture.fill(Qt::red);
+                             return icon.file.empty() ? QIcon() : QIcon(picture);
+                         }});
+
+    // A text row is its title alone; a card block spans the card and follows the separator rule.
+    QWidget* text = findFormRow(view.get(), "暂无内容");
+    ASSERT_TRUE(text);
+    EXPECT_EQ(text->findChild<HelpButton*>(), nullptr);
+    QWidget* block = findFormRow(view.get(), "表格");
+    ASSERT_TRUE(block);
+    QWidget* card = block->parentWidget();
+    EXPECT_EQ(block->width(), card->width());
+    EXPECT_EQ(block->findChild<QWidget*>("table")->width(), card->width());
+    EXPECT_EQ(card->findChildren<QWidget*>(FormWidgetNames::separator).size(), 3u);
+
+    // Icons: the resolver's picture, else the symbol.
+    const auto icons = findFormRow(view.get(), "Safari")->findChildren<QLabel*>("formCompoundIcon");
+    ASSERT_EQ(icons.size(), 2u);
+    EXPECT_EQ(icons[0]->size(), QSize(28, 28));
+    EXPECT_EQ(icons[0]->pixmap().toImage().pixelColor(14, 14), QColor(Qt::red));
+    EXPECT_FALSE(icons[1]->pixmap().isNull());
+    controlOf<QPushButton>(view.get(), "Safari")->click();
+
+    QWidget* folder = findFormRow(view.get(), "文件夹");
+    auto* folderSwitch = folder->findChild<SettingsSwitch*>();
+    EXPECT_EQ(folderSwitch->width(), 42);
+    EXPECT_EQ(folderSwitch->toolTip(), "从 Dock 移除");
+    folderSwitch->click();
+    auto* trashButton = folder->findChild<QPushButton*>();
+    EXPECT_EQ(trashButton->size(), QSize(34, 30));
+    EXPECT_EQ(trashButton->accessibleName(), "删除文件夹");
+    trashButton->click();
+    // Unchecking the last modifier is refused: the box shows the model's state again.
+    auto* box = folder->findChild<QCheckBox*>();
+    ASSERT_TRUE(box);
+    EXPECT_TRUE(box->isChecked());
+    box->click();
+    EXPECT_TRUE(box->isChecked());
+    auto* popUp = folder->findChild<QComboBox*>();
+    ASSERT_TRUE(popUp);
+    EXPECT_EQ(popUp->currentText(), "Space");
+    EXPECT_EQ(popUp->size(), QSize(92, 30));
+    popUp->setCurrentIndex(2);
+    emit popUp->activated(2);
+    EXPECT_EQ(key, 0);
+    EXPECT_EQ(log, (std::vector<std::string>{"restore", "off", "trash", "⌘ off", "key 0"}));
 }
 
 TEST_F(FormRendererTest, RefusedSliderValueSnapsBackWithoutAction) {

@@ -7,12 +7,11 @@
 #include <vector>
 
 #include "core/settings_pages/settings_page_host.h"
-#include "tests/native_dock_pages/recording_native_dock_pages.h"
-#include "tests/settings_app/scripted_settings_dialogs.h"
+#include "tests/settings_app/fake_page_services.h"
 
 namespace tavrel::test {
 
-class RecordingPageHost final : public SettingsPageHost {
+class RecordingPageHost final : public SettingsPageHost, public TaskbarCommands {
 public:
     TaskbarSettings& settings() override { return settings_; }
     FeaturePage selectedFeaturePage() const override { return feature; }
@@ -22,6 +21,7 @@ public:
     void notifyChange() override {
         calls.push_back("notifyChange");
         ++changes;
+        if (onChange) onChange(settings_);
     }
     void applyLiveChange(bool rebuild) override {
         calls.push_back(rebuild ? "applyLiveChange(rebuild)" : "applyLiveChange");
@@ -39,21 +39,29 @@ public:
         calls.push_back("selectSubpage");
         page = pageForSubpageIndex(index);
     }
-    platform::Dialogs& dialogs() override { return dialogs_; }
-    NativeDockPageHost& nativeDockPages() override { return nativeDock.state; }
+    TaskbarCommands& taskbarCommands() override { return *this; }
+    void closeTaskbar() override { calls.push_back("closeTaskbar"); }
+    void restartTaskbar() override { calls.push_back("restartTaskbar"); }
+    PageState& pageState() override { return state; }
+    PageServices& services() override { return fakes; }
 
-    ScriptedSettingsDialogs& scriptedDialogs() { return dialogs_; }
+    platform::Dialogs& dialogs() { return fakes.scriptedDialogs; }
+    ScriptedSettingsDialogs& scriptedDialogs() { return fakes.scriptedDialogs; }
 
     FeaturePage feature = FeaturePage::taskbar;
     Page page = Page::taskbar;
     std::vector<std::string> calls;
     int changes = 0;
     int rebuilds = 0;
-    RecordingNativeDockPages nativeDock;
+    // Called with the settings after each reported edit (a delegate's save, for example).
+    std::function<void(const TaskbarSettings&)> onChange;
+    PageState state;
+    FakePageServices fakes;
+    // The native Dock pages' services, under the names their tests use.
+    FakePageServices& nativeDock = fakes;
 
 private:
     TaskbarSettings settings_;
-    ScriptedSettingsDialogs dialogs_;
 };
 
 }  // namespace tavrel::test

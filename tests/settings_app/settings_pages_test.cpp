@@ -8,8 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "core/settings_pages/custom_views.h"
-#include "core/settings_pages/feature_switches.h"
-#include "core/settings_pages/page_builders.h"
+#include "core/settings_pages/page_registry.h"
 #include "core/settings_pages/taskbar_page.h"
 #include "tests/settings_app/form_model_support.h"
 #include "tests/settings_app/recording_page_host.h"

@@ -21,6 +21,7 @@
 #include "core/notifications/notification_names.h"
 #include "platform/fake/fake_notification_center.h"
 #include "platform/fake/manual_main_queue.h"
+#include "tests/settings_app/fake_window_services.h"
 #include "tests/settings_app/scripted_settings_dialogs.h"
 #include "tests/settings_app/widget_test_support.h"
 #include "ui/form/settings_colors.h"
@@ -43,18 +44,8 @@ public:
     std::vector<std::string> opened;
 };
 
-class RecordingNewFileSwitch final : public NewFileFeatureSwitch {
-public:
-    std::optional<bool> isEnabled() const override { return state; }
-    void setEnabled(bool enabled) override { state = enabled; }
-    std::optional<bool> state = false;
-};
-
-class RecordingNativeDockSwitch final : public NativeDockVisibilitySwitch {
-public:
-    void changeNativeDockHidden(bool hidden) override { requests.push_back(hidden); }
-    std::vector<bool> requests;
-};
+using test::RecordingNewFileSwitch;
+using RecordingNativeDockSwitch = test::RecordingNativeDockVisibility;
 
 QImage solidImage(std::string_view name) {
     QImage image(60, 36, QImage::Format_ARGB32);
@@ -79,20 +70,9 @@ protected:
         SettingsWindowCallbacks callbacks;
         callbacks.onChange = [this](const TaskbarSettings& edited) { changes.push_back(edited); };
         callbacks.onWindowWillClose = [this] { ++willClose; };
-        SettingsPanelController::Dependencies dependencies{
-            dialogs,
-            screenRecordingProbe,
-            accessibilityProbe,
-            newFile,
-            nativeDock,
-            privacy,
-            [this](TavrelAppearanceMode mode) { appearances.push_back(mode); },
-            images,
-            NativeDockFolderSettingsStore::shared(),
-            center};
-        dependencies.buildBelowFirstScreenLater = buildBelowFirstScreenLater;
-        controller = std::make_unique<SettingsPanelController>(std::move(settings),
-                                                               std::move(callbacks), dependencies);
+        controller = std::make_unique<SettingsPanelController>(
+            std::move(settings), std::move(callbacks), services, views,
+            SettingsWindowOptions{buildBelowFirstScreenLater});
         controller->showWindow();
     }
 
@@ -159,6 +139,14 @@ protected:
     std::vector<TaskbarSettings> changes;
     std::vector<TavrelAppearanceMode> appearances;
     int willClose = 0;
+    test::FakeWindowServices services{
+        {dialogs, center, screenRecordingProbe, accessibilityProbe, privacy, newFile, nativeDock,
+         images, [this](TavrelAppearanceMode mode) { appearances.push_back(mode); }}};
+    CustomViewRegistry views = [] {
+        CustomViewRegistry registry;
+        addStandardSettingsViews(registry);
+        return registry;
+    }();
     std::unique_ptr<SettingsPanelController> controller;
 };
 
@@ -276,9 +264,10 @@ TEST_F(SettingsWindowTest, ExternalSettingsKeepBothScrollPositions) {
 
 TEST_F(SettingsWindowTest, ScreenChangesRebuildOnlyTheMultipleDisplayPage) {
     open();
-    QScreen* screen = QGuiApplication::primaryScreen();
+    const platform::ScreenInfo builtIn{"display-1", "Built-in", true};
+    const platform::ScreenInfo external{"display-2", "External", false};
     const FormView* taskbarPage = controller->pageFormView();
-    emit qGuiApp->screenAdded(screen);
+    services.screensStub.change({builtIn, external});
     test::settle();
     EXPECT_EQ(controller->pageFormView(), taskbarPage);  // nothing rebuilt
 
@@ -286,10 +275,12 @@ TEST_F(SettingsWindowTest, ScreenChangesRebuildOnlyTheMultipleDisplayPage) {
     test::settle();
     const FormView* displaysPage = controller->pageFormView();
     EXPECT_EQ(controller->featureButton(FeaturePage::multipleDisplays)->statusText(),
-              QString("已连接 %1 台显示器").arg(QGuiApplication::screens().size()));
-    emit qGuiApp->screenRemoved(screen);
+              "已连接 2 台显示器");
+    services.screensStub.change({builtIn});
     test::settle();
     EXPECT_NE(controller->pageFormView(), displaysPage);
+    EXPECT_EQ(controller->featureButton(FeaturePage::multipleDisplays)->statusText(),
+              "已连接 1 台显示器");
 }
 
 TEST_F(SettingsWindowTest, NewFileSwitchSavesItsOwnSettingsAndExplains) {

@@ -109,12 +109,14 @@ QWidget* makeSegment(const SegmentControl& control, QWidget* parent) {
 
 class RowBuilder {
 public:
-    RowBuilder(const FormRow& row, const CustomViewFactory& factory, QWidget* parent)
+    RowBuilder(const FormRow& row, const FormViews& factory, QWidget* parent)
         : row_(row), factory_(factory), parent_(parent) {}
 
     QWidget* build() {
         if (const auto* info = std::get_if<InfoBlockControl>(&row_.control))
             return infoBlock(*info);
+        if (const auto* block = std::get_if<CardBlockControl>(&row_.control))
+            return cardBlock(*block);
 
         auto* rowWidget = new QWidget(parent_);
         rowWidget->setObjectName(FormWidgetNames::row);
@@ -146,6 +148,10 @@ public:
         title->setFixedWidth(titleWidth);
         layout->setSpacing(0);
         layout->addWidget(title, 0, Qt::AlignVCenter);
+        if (std::holds_alternative<TextRowControl>(row_.control)) {
+            layout->addStretch(1);
+            return rowWidget;
+        }
         layout->addSpacing(px(FormMetrics::titleColumnSpacing));
         layout->addWidget(new HelpButton(text(row_.detail), rowWidget), 0, Qt::AlignVCenter);
         layout->addSpacing(px(FormMetrics::titleColumnWidth) - titleWidth -
@@ -163,11 +169,18 @@ public:
     }
 
 private:
+    // Screen readers read the row's title as the control's name and its help text as the
+    // description.
+    void describe(QWidget* control) const {
+        control->setAccessibleName(text(row_.title));
+        control->setAccessibleDescription(text(row_.detail));
+    }
+
     void addControl(const SwitchControl& control, QWidget* column, QHBoxLayout* layout) {
         auto* toggle = new SettingsSwitch(SettingsSwitch::Size::regular, column);
         toggle->setChecked(control.isOn);
         toggle->setEnabled(control.isEnabled);
-        toggle->setAccessibleName(text(row_.title));
+        describe(toggle);
         const auto action = control.action;
         QObject::connect(toggle, &QAbstractButton::toggled, toggle, [action](bool on) {
             if (action) action(on);
@@ -176,17 +189,18 @@ private:
     }
     void addControl(const SliderControl& control, QWidget* column, QHBoxLayout* layout) {
         auto* slider = new SliderRowControl(control, column);
-        slider->slider()->setAccessibleName(text(row_.title));
+        describe(slider->slider());
+        describe(slider->field());
         layout->addWidget(slider);
     }
     void addControl(const SegmentControl& control, QWidget* column, QHBoxLayout* layout) {
         QWidget* segment = makeSegment(control, column);
-        segment->setAccessibleName(text(row_.title));
+        describe(segment);
         layout->addWidget(segment);
     }
     void addControl(const ColorControl& control, QWidget* column, QHBoxLayout* layout) {
         auto* well = new ColorWell(toQColor(control.color), column);
-        well->setAccessibleName(text(row_.title));
+        describe(well);
         const auto action = control.action;
         QObject::connect(well, &ColorWell::colorChosen, well, [action](const QColor& color) {
             if (action) action(toFormColor(color));
@@ -201,7 +215,7 @@ private:
                                                        button->devicePixelRatioF())));
         }
         button->setToolTip(text(row_.title));
-        button->setAccessibleName(text(row_.title));
+        describe(button);
         button->setFixedSize(px(FormMetrics::buttonWidth), px(FormMetrics::buttonHeight));
         const auto action = control.action;
         QObject::connect(button, &QPushButton::clicked, button, [action] {
@@ -210,9 +224,29 @@ private:
         layout->addWidget(button);
     }
     void addControl(const InfoBlockControl&, QWidget*, QHBoxLayout*) {}
+    void addControl(const TextRowControl&, QWidget*, QHBoxLayout*) {}
+    void addControl(const CardBlockControl&, QWidget*, QHBoxLayout*) {}
+    void addControl(const CompoundControl& control, QWidget* column, QHBoxLayout* layout) {
+        layout->addWidget(new CompoundRowView(control, text(row_.title), factory_.icons, column));
+    }
     void addControl(const CustomViewSpec& view, QWidget* column, QHBoxLayout* layout) {
-        if (QWidget* widget = factory_ ? factory_(view, column) : nullptr)
+        if (QWidget* widget = factory_.customViews ? factory_.customViews(view, column) : nullptr)
             layout->addWidget(widget);
+    }
+
+    // The view spans the card; the block carries the row's name so lookups find it.
+    QWidget* cardBlock(const CardBlockControl& block) {
+        auto* holder = new QWidget(parent_);
+        holder->setObjectName(FormWidgetNames::row);
+        holder->setProperty(FormWidgetNames::rowTitleProperty, text(row_.title));
+        auto* layout = new QVBoxLayout(holder);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->setSpacing(0);
+        if (QWidget* view =
+                factory_.customViews ? factory_.customViews(block.view, holder) : nullptr) {
+            layout->addWidget(view);
+        }
+        return holder;
     }
 
     QWidget* infoBlock(const InfoBlockControl& info) {
@@ -237,7 +271,7 @@ private:
     }
 
     const FormRow& row_;
-    const CustomViewFactory& factory_;
+    const FormViews& factory_;
     QWidget* parent_;
 };
 
@@ -262,13 +296,13 @@ struct DeferredFormRendering::State {
         std::shared_ptr<FormContent> form;
         std::size_t item;
         std::size_t nextRow;
-        CustomViewFactory factory;
+        FormViews factory;
     };
     struct Items {
         QPointer<FormView> view;
         std::shared_ptr<FormContent> form;
         std::size_t nextItem;
-        CustomViewFactory factory;
+        FormViews factory;
     };
 
     double unfilled;  // of the first screen, at least
@@ -281,9 +315,8 @@ namespace {
 
 using DeferralState = DeferredFormRendering::State;
 
-void addRows(const FormSection& section, std::size_t from, const CustomViewFactory& factory,
-             QWidget* card, DeferralState* deferral, const std::shared_ptr<FormContent>& form,
-             std::size_t item) {
+void addRows(const FormSection& section, std::size_t from, const FormViews& factory, QWidget* card,
+             DeferralState* deferral, const std::shared_ptr<FormContent>& form, std::size_t item) {
     auto* cardLayout = static_cast<QVBoxLayout*>(card->layout());
     for (std::size_t i = from; i < section.rows.size(); ++i) {
         if (deferral && deferral->full()) {
@@ -303,7 +336,7 @@ void addRows(const FormSection& section, std::size_t from, const CustomViewFacto
     }
 }
 
-QWidget* makeSection(const FormSection& section, const CustomViewFactory& factory, QWidget* parent,
+QWidget* makeSection(const FormSection& section, const FormViews& factory, QWidget* parent,
                      DeferralState* deferral, const std::shared_ptr<FormContent>& form,
                      std::size_t item) {
     auto* holder = new QWidget(parent);
@@ -363,13 +396,13 @@ double leastViewHeight(QWidget* widget) {
     return std::max({widget->minimumSizeHint().height(), widget->minimumHeight(), 0});
 }
 
-FormView* renderFormWith(std::shared_ptr<FormContent> form, const CustomViewFactory& factory,
+FormView* renderFormWith(std::shared_ptr<FormContent> form, const FormViews& factory,
                          QWidget* parent, DeferralState* deferral);
 
 // Builds the items of `form` from `from` on into `view`'s column, ahead of its closing stretch.
 // With a deferral, stops once the first screen is filled and keeps the rest.
 void addItems(FormView* view, const std::shared_ptr<FormContent>& form, std::size_t from,
-              const CustomViewFactory& factory, DeferralState* deferral) {
+              const FormViews& factory, DeferralState* deferral) {
     auto* column = static_cast<QVBoxLayout*>(view->layout());
     // The column puts its spacing between the items it shows.
     bool showsAny = false;
@@ -400,7 +433,7 @@ void addItems(FormView* view, const std::shared_ptr<FormContent>& form, std::siz
                     FormMetrics::segmentHeight + 2 * FormMetrics::centeredSegmentInset;
             }
         } else if (const auto* custom = std::get_if<CustomViewSpec>(&item)) {
-            widget = factory ? factory(*custom, view) : nullptr;
+            widget = factory.customViews ? factory.customViews(*custom, view) : nullptr;
             if (widget && !widget->isHidden()) {
                 spaceBefore();
                 if (deferral) deferral->unfilled -= leastViewHeight(widget);
@@ -418,7 +451,7 @@ void addItems(FormView* view, const std::shared_ptr<FormContent>& form, std::siz
     }
 }
 
-FormView* renderFormWith(std::shared_ptr<FormContent> form, const CustomViewFactory& factory,
+FormView* renderFormWith(std::shared_ptr<FormContent> form, const FormViews& factory,
                          QWidget* parent, DeferralState* deferral) {
     auto* view = new FormView(form, parent);
     auto* column = new QVBoxLayout(view);
@@ -431,8 +464,8 @@ FormView* renderFormWith(std::shared_ptr<FormContent> form, const CustomViewFact
 
 }  // namespace
 
-FormView* renderForm(std::shared_ptr<FormContent> form, const CustomViewFactory& factory,
-                     QWidget* parent, DeferredFormRendering* deferral) {
+FormView* renderForm(std::shared_ptr<FormContent> form, const FormViews& factory, QWidget* parent,
+                     DeferredFormRendering* deferral) {
     return renderFormWith(std::move(form), factory, parent,
                           deferral ? &deferral->state() : nullptr);
 }

@@ -10,15 +10,35 @@
 
 #include <functional>
 #include <memory>
+#include <type_traits>
+#include <utility>
 
 #include <QWidget>
 
 #include "core/form/form_content.h"
+#include "ui/form/compound_row_view.h"
 
 namespace tavrel {
 
 // Builds the widget for a custom view; nothing for a kind it does not know.
 using CustomViewFactory = std::function<QWidget*(const CustomViewSpec& view, QWidget* parent)>;
+
+// What the renderer asks of the window: the views it makes itself, and the pictures of icons
+// (files, applications) that rows show.
+struct FormViews {
+    FormViews() = default;
+    // Any callable that makes custom views (the factory alone).
+    template <class Factory,
+              class = std::enable_if_t<std::is_constructible_v<CustomViewFactory, Factory> &&
+                                       !std::is_same_v<std::decay_t<Factory>, FormViews>>>
+    FormViews(Factory&& customViews_)  // NOLINT(google-explicit-constructor)
+        : customViews(std::forward<Factory>(customViews_)) {}
+    FormViews(CustomViewFactory customViews_, FormIconResolver icons_)
+        : customViews(std::move(customViews_)), icons(std::move(icons_)) {}
+
+    CustomViewFactory customViews;
+    FormIconResolver icons;
+};
 
 class FormView : public QWidget {
     Q_OBJECT
@@ -65,7 +85,7 @@ private:
     std::unique_ptr<State> state_;
 };
 
-FormView* renderForm(std::shared_ptr<FormContent> form, const CustomViewFactory& factory,
+FormView* renderForm(std::shared_ptr<FormContent> form, const FormViews& views,
                      QWidget* parent = nullptr, DeferredFormRendering* deferral = nullptr);
 
 // The row widget of a rendered form with this title (searching sub-forms too), or nothing.

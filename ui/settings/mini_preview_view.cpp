@@ -11,6 +11,7 @@
 #include <QPropertyAnimation>
 #include <QSequentialAnimationGroup>
 
+#include "core/settings_pages/page_registry.h"
 #include "ui/form/settings_colors.h"
 
 namespace tavrel {
@@ -59,24 +60,23 @@ void PreviewLayer::setOpacity(qreal value) {
 }
 
 MiniPreviewView::Drawing MiniPreviewView::drawingFor(FeaturePage page) {
-    switch (page) {
-        case FeaturePage::hideNativeDock:
-        case FeaturePage::clockCalendar:
-        case FeaturePage::general:
-            return Drawing::general;
-        case FeaturePage::nativeDock:
-            return Drawing::nativeDock;
-        case FeaturePage::switcher:
-            return Drawing::switcher;
-        case FeaturePage::desktopCorner:
-            return Drawing::desktopCorner;
-        case FeaturePage::desktopIcons:
-            return Drawing::desktopIcons;
-        case FeaturePage::newFile:
-            return Drawing::newFile;
-        default:
+    switch (featurePageEntry(page).preview) {
+        case HeaderPreview::taskbar:
             return Drawing::taskbar;
+        case HeaderPreview::general:
+            return Drawing::general;
+        case HeaderPreview::nativeDock:
+            return Drawing::nativeDock;
+        case HeaderPreview::switcher:
+            return Drawing::switcher;
+        case HeaderPreview::desktopCorner:
+            return Drawing::desktopCorner;
+        case HeaderPreview::desktopIcons:
+            return Drawing::desktopIcons;
+        case HeaderPreview::newFile:
+            return Drawing::newFile;
     }
+    return Drawing::taskbar;
 }
 
 MiniPreviewView::MiniPreviewView(QWidget* parent)

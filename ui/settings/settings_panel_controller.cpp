@@ -1,6 +1,7 @@
 #include "ui/settings/settings_panel_controller.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -16,30 +17,43 @@
 #include <QVBoxLayout>
 
 #include "core/form/form_layout.h"
-#include "core/settings_pages/page_builders.h"
+#include "core/settings_pages/new_file_page.h"
 #include "ui/form/form_renderer.h"
-#include "ui/form/rounded_panel_view.h"
 #include "ui/form/settings_colors.h"
 #include "ui/form/settings_fonts.h"
-#include "ui/form/settings_segmented_control.h"
 #include "ui/form/settings_selectable_label.h"
 #include "ui/form/settings_symbols.h"
 #include "ui/form/settings_window_drag_area.h"
 #include "ui/settings/feature_sidebar.h"
-#include "ui/settings/mini_preview_view.h"
-#include "ui/settings/native_dock_folder_row_view.h"
-#include "ui/settings/new_file_template_row_view.h"
-#include "ui/settings/permission_banner_view.h"
-#include "ui/settings/privacy_settings_opener.h"
-#include "ui/settings/taskbar_theme_hero_view.h"
 #include "ui/settings/thin_overlay_scroller.h"
 
 namespace tavrel {
 
 namespace {
 
-QString qtext(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
+// The desktop's picture for an icon reference: a theme icon, or an image file.
+QIcon iconFromReference(const platform::IconReference& reference) {
+    if (!reference.file.empty()) return QIcon(QString::fromStdString(reference.file.string()));
+    if (!reference.themeName.empty()) {
+        return QIcon::fromTheme(QString::fromStdString(reference.themeName));
+    }
+    return {};
+}
+
+// A row's icon: the file's own when it exists, else the application's its identifier names.
+QIcon workspaceIcon(const platform::Workspace& workspace, const FormIcon& icon) {
+    std::error_code error;
+    if (!icon.file.empty() && std::filesystem::exists(icon.file, error)) {
+        const QIcon found = iconFromReference(workspace.iconForFile(icon.file));
+        if (!found.isNull()) return found;
+    }
+    if (!icon.applicationIdentifier.empty()) {
+        if (const auto application =
+                workspace.applicationForBundleIdentifier(icon.applicationIdentifier)) {
+            return iconFromReference(application->icon);
+        }
+    }
+    return {};
 }
 
 // Runs the layouts that are waiting, so sizes are final before a scroll position is restored.
@@ -61,28 +75,6 @@ protected:
     }
 };
 
-// A control centred in its container at a fraction of the container's width.
-class FractionalWidthContainer final : public QWidget {
-public:
-    FractionalWidthContainer(QWidget* child, double fraction, int height, QWidget* parent)
-        : QWidget(parent), child_(child), fraction_(fraction) {
-        child_->setParent(this);
-        setFixedHeight(height);
-        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    }
-
-protected:
-    void resizeEvent(QResizeEvent* event) override {
-        QWidget::resizeEvent(event);
-        const int w = static_cast<int>(width() * fraction_);
-        child_->setGeometry((width() - w) / 2, 0, w, height());
-    }
-
-private:
-    QWidget* child_;
-    double fraction_;
-};
-
 }  // namespace
 
 SettingsRootView::SettingsRootView(SettingsPanelController& controller) : controller_(controller) {}
@@ -99,12 +91,14 @@ void SettingsRootView::resizeEvent(QResizeEvent* event) {
 
 SettingsPanelController::SettingsPanelController(TaskbarSettings settings,
                                                  SettingsWindowCallbacks callbacks,
-                                                 Dependencies dependencies)
+                                                 SettingsWindowServices& services,
+                                                 const CustomViewRegistry& views,
+                                                 SettingsWindowOptions options)
     : settings_(std::move(settings)),
       callbacks_(std::move(callbacks)),
-      dependencies_(std::move(dependencies)),
-      nativeDockPages_(dependencies_.nativeDock, dependencies_.nativeDockFolders,
-                       dependencies_.notifications) {
+      services_(services),
+      views_(views),
+      banners_(new PermissionBanners(services, this)) {
     root_ = new SettingsRootView(*this);
     root_->setWindowTitle(QStringLiteral("Tavrel 设置"));
     root_->setMinimumSize(minimumWidth, minimumHeight);
@@ -112,16 +106,11 @@ SettingsPanelController::SettingsPanelController(TaskbarSettings settings,
     root_->setAttribute(Qt::WA_DeleteOnClose, false);
 
     // The display list and the status text of the multiple-display page follow the screens.
-    const auto displaysChanged = [this] {
+    screensObserver_ = services_.screens().observe([this] {
         if (selectedFeaturePage_ == FeaturePage::multipleDisplays) rebuildContentViewBody();
-    };
-    auto* app = qGuiApp;
-    displayConfigurationObservers_.push_back(
-        connect(app, &QGuiApplication::screenAdded, this, displaysChanged));
-    displayConfigurationObservers_.push_back(
-        connect(app, &QGuiApplication::screenRemoved, this, displaysChanged));
+    });
 
-    deferNextBuild_ = dependencies_.buildBelowFirstScreenLater;
+    deferNextBuild_ = options.buildBelowFirstScreenLater;
     rebuildContentViewBody();
 }
 
@@ -180,6 +169,30 @@ void SettingsPanelController::storePageScrollOrigin() {
 
 void SettingsPanelController::notifyChange() {
     if (callbacks_.onChange) callbacks_.onChange(settings_);
+    // A page row and a sidebar switch over the same key show the same value at once.
+    configureSidebarRows();
+    refreshViews();
+}
+
+void SettingsPanelController::addRefreshingView(
+    QWidget* view, std::function<void(const TaskbarSettings&)> refresh) {
+    if (!view || !refresh) return;
+    refreshingViews_.emplace_back(view, std::move(refresh));
+}
+
+void SettingsPanelController::refreshViews() {
+    std::erase_if(refreshingViews_, [](const auto& entry) { return entry.first.isNull(); });
+    for (const auto& [view, refresh] : refreshingViews_) {
+        if (view) refresh(settings_);
+    }
+}
+
+void SettingsPanelController::closeTaskbar() {
+    if (callbacks_.onCloseTaskbar) callbacks_.onCloseTaskbar();
+}
+
+void SettingsPanelController::restartTaskbar() {
+    if (callbacks_.onRestartTaskbar) callbacks_.onRestartTaskbar();
 }
 
 void SettingsPanelController::applyLiveChange(bool rebuild) {
@@ -196,7 +209,7 @@ void SettingsPanelController::endTextEditing() {
 }
 
 void SettingsPanelController::applyAppearance() {
-    if (dependencies_.applyAppearance) dependencies_.applyAppearance(settings_.appearanceMode);
+    services_.applyAppearance(settings_.appearanceMode);
 }
 
 void SettingsPanelController::synchronizeExternalSettings(const TaskbarSettings& fresh) {
@@ -235,37 +248,45 @@ void SettingsPanelController::setFeature(FeaturePage page, bool enabled) {
     switch (applyFeatureSwitch(page, enabled, settings_)) {
         case FeatureSwitchEffect::none:
             return;
-        case FeatureSwitchEffect::settingsChanged:
+        case FeatureSwitchEffect::settingsChanged: {
             pendingScrollOrigin_ = pageScrollOffset();
             notifyChange();
-            configureSidebarRows();
-            return;
-        case FeatureSwitchEffect::nativeDockHidden:
-            dependencies_.nativeDock.changeNativeDockHidden(enabled);
-            // The switch shows the stored state until the native Dock module reports back.
-            configureSidebarRows();
-            return;
-        case FeatureSwitchEffect::newFileEnabled: {
-            dependencies_.newFile.setEnabled(enabled);
-            pendingScrollOrigin_ = pageScrollOffset();  // the page shown stays where it was
-            rebuildContentViewBody();
-            if (enabled) {
-                platform::ModalAlert alert;
-                alert.style = platform::ModalAlert::Style::informational;
-                alert.message = std::string(NewFileInstructions::message);
-                alert.informativeText = NewFileInstructions::informativeText();
-                alert.buttons = {std::string(NewFileInstructions::button)};
-                dependencies_.dialogs.runSheet(alert);
+            // The page shown rebuilds where it shows the same value, keeping its offset.
+            const auto& keys = featurePageEntry(page).sidebarSwitch->binding.keys;
+            if (page == selectedFeaturePage_ ||
+                std::any_of(keys.begin(), keys.end(),
+                            [this](const FormKeyReference& key) { return pageShowsKey(key); })) {
+                rebuildContentViewBody();
             }
             return;
         }
+        case FeatureSwitchEffect::nativeDockHidden:
+            services_.nativeDockVisibility().changeNativeDockHidden(enabled);
+            // The switch shows the stored state until the native Dock module reports back.
+            configureSidebarRows();
+            return;
+        case FeatureSwitchEffect::newFileEnabled:
+            services_.newFile().setEnabled(enabled);
+            pendingScrollOrigin_ = pageScrollOffset();  // the page shown stays where it was
+            rebuildContentViewBody();
+            if (enabled) services_.dialogs().runSheet(newFileInstructionsAlert());
+            return;
     }
+}
+
+bool SettingsPanelController::pageShowsKey(const FormKeyReference& key) const {
+    for (const auto& form : forms_) {
+        for (const FormRow* row : form->rows()) {
+            if (std::find(row->keys.begin(), row->keys.end(), key) != row->keys.end()) return true;
+        }
+    }
+    return false;
 }
 
 FeatureEnvironment SettingsPanelController::featureEnvironment() const {
     FeatureEnvironment environment;
-    environment.newFileEnabled = dependencies_.newFile.isEnabled();
-    environment.connectedScreenCount = static_cast<int>(QGuiApplication::screens().size());
+    environment.newFileEnabled = services_.newFile().isEnabled();
+    environment.connectedScreenCount = static_cast<int>(services_.screens().onlineScreens().size());
     return environment;
 }
 
@@ -315,8 +336,8 @@ void SettingsPanelController::rebuildContentViewBody() {
     }
     pendingPage_.reset();
     retireForms();
-    screenRecordingPermissionBanners_.clear();
-    accessibilityPermissionBanners_.clear();
+    banners_->clear();
+    refreshingViews_.clear();
     featureButtons_.clear();
     sidebarScrollView_ = nullptr;
 
@@ -364,12 +385,14 @@ void SettingsPanelController::rebuildContentViewBody() {
 FormView* SettingsPanelController::buildPageForm(DeferredFormRendering* deferral) {
     auto form = makeTopForm(*this);
     forms_.push_back(form);
-    FormView* view = renderForm(
-        form,
-        [this](const CustomViewSpec& spec, QWidget* parent) {
-            return makeCustomView(spec, parent);
-        },
-        nullptr, deferral);
+    FormView* view = renderForm(form,
+                                FormViews{[this](const CustomViewSpec& spec, QWidget* parent) {
+                                              return views_.make(spec, *this, parent);
+                                          },
+                                          [this](const FormIcon& icon) {
+                                              return workspaceIcon(services_.workspace(), icon);
+                                          }},
+                                nullptr, deferral);
     view->setAutoFillBackground(false);
     return view;
 }
@@ -400,9 +423,9 @@ void SettingsPanelController::refreshSelectedPage() {
     if (!scrollView_) return;
     pendingPage_.reset();
     retireForms();
-    // The page's banners are built again with it.
-    screenRecordingPermissionBanners_.clear();
-    accessibilityPermissionBanners_.clear();
+    // The page's banners and views are built again with it.
+    banners_->clear();
+    refreshingViews_.clear();
     if (QWidget* old = scrollView_->takeWidget()) retire(old);
     formView_ = buildPageForm();
     scrollView_->setWidget(formView_);
@@ -483,8 +506,8 @@ QPixmap SettingsPanelController::sidebarLogo(const QPalette& palette, qreal rati
     if (!logo_.isNull() && logo_.size() == pixels) return logo_;
     // The logo picture, else the application icon, else the Dock symbol.
     QPixmap picture;
-    if (dependencies_.images) {
-        const QImage image = dependencies_.images(SettingsImageName::appLogo);
+    if (const SettingsImageLookup& images = services_.images()) {
+        const QImage image = images(SettingsImageName::appLogo);
         if (!image.isNull()) picture = QPixmap::fromImage(image);
     }
     if (picture.isNull() && !QApplication::windowIcon().isNull()) {
@@ -546,256 +569,34 @@ QWidget* SettingsPanelController::makeFeatureSidebar() {
     return sidebar;
 }
 
-// --- Page views
-
-QWidget* SettingsPanelController::makeCustomView(const CustomViewSpec& view, QWidget* parent) {
-    QWidget* widget = nullptr;
-    if (view.kind == PermissionBannerSpec::kind) {
-        const auto& spec = std::any_cast<const PermissionBannerSpec&>(view.data);
-        const QString message = QString::fromStdString(spec.message);
-        widget = spec.permission == PermissionKind::screenRecording
-                     ? makeScreenRecordingPermissionBanner(message)
-                     : makeAccessibilityPermissionBanner(message);
-    } else if (view.kind == FeatureHeaderCardSpec::kind) {
-        widget = makeFeaturePreviewCard(std::any_cast<const FeatureHeaderCardSpec&>(view.data).page,
-                                        parent);
-    } else if (view.kind == TaskbarSelectorBlockSpec::kind) {
-        widget = makeTaskbarSelectorBlock(std::any_cast<const TaskbarSelectorBlockSpec&>(view.data),
-                                          parent);
-    } else if (view.kind == NewFileTemplateRowSpec::kind) {
-        widget = new NewFileTemplateRowView(std::any_cast<const NewFileTemplateRowSpec&>(view.data),
-                                            parent);
-    } else if (view.kind == NativeDockFolderRowSpec::kind) {
-        widget = new NativeDockFolderRowView(
-            std::any_cast<const NativeDockFolderRowSpec&>(view.data), parent);
-    }
-    if (widget && parent) widget->setParent(parent);
-    return widget;
-}
-
-QWidget* SettingsPanelController::makeFeaturePreviewCard(FeaturePage page, QWidget* parent) {
-    const FeaturePageInfo& info = featurePageInfo(page);
-    const QColor accent = toQColor(systemColorValue(info.accentColor));
-
-    auto* card = new RoundedPanelView(parent);
-    card->setObjectName(QStringLiteral("featureHeaderCard"));
-    card->setFill([](const QPalette& pal) { return settingsControlBackgroundColor(pal, 0.66); });
-    card->setBorder([](const QPalette& pal) { return settingsSeparatorColor(pal, 0.22); });
-    card->setCornerRadius(14);
-    auto* row = new QHBoxLayout(card);
-    row->setContentsMargins(18, 16, 18, 16);
-    row->setSpacing(16);
-
-    auto* tile = new RoundedPanelView(card);
-    tile->setFixedSize(46, 46);
-    tile->setCornerRadius(12);
-    tile->setFill([accent](const QPalette&) {
-        QColor color = accent;
-        color.setAlphaF(0.12f);
-        return color;
-    });
-    auto* tileLayout = new QHBoxLayout(tile);
-    tileLayout->setContentsMargins(8, 8, 8, 8);
-    auto* symbol = new QLabel(tile);
-    symbol->setFixedSize(30, 30);
-    symbol->setAlignment(Qt::AlignCenter);
-    symbol->setPixmap(settingsSymbolPixmap(info.symbolName, accent, 24, card->devicePixelRatioF()));
-    tileLayout->addWidget(symbol);
-    row->addWidget(tile, 0, Qt::AlignVCenter);
-
-    auto* texts = new QWidget(card);
-    texts->setMinimumWidth(260);
-    auto* column = new QVBoxLayout(texts);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(4);
-    auto* title = new SettingsSelectableLabel(qtext(info.title), texts);
-    title->setObjectName(QStringLiteral("featureHeaderTitle"));
-    title->setFont(settingsFont(15));
-    auto* summary = new QLabel(texts);
-    summary->setObjectName(QStringLiteral("featureHeaderSummary"));
-    summary->setFont(settingsFont(12.5));
-    summary->setText(qtext(info.previewSummary));
-    summary->setToolTip(qtext(info.previewSummary));
-    QPalette pal = summary->palette();
-    pal.setColor(QPalette::WindowText, settingsSecondaryLabelColor(card->palette()));
-    summary->setPalette(pal);
-    summary->setMinimumWidth(1);
-    summary->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    column->addWidget(title);
-    column->addWidget(summary);
-    row->addWidget(texts, 1, Qt::AlignVCenter);
-
-    auto* preview = new MiniPreviewView(card);
-    preview->setFixedSize(168, 54);
-    preview->setAccentColor(accent);
-    preview->setKind(page);
-    row->addWidget(preview, 0, Qt::AlignVCenter);
-    return card;
-}
-
-QWidget* SettingsPanelController::makeTaskbarSelectorBlock(const TaskbarSelectorBlockSpec& spec,
-                                                           QWidget* parent) {
-    auto* block = new QWidget(parent);
-    block->setObjectName(QStringLiteral("taskbarSelectorBlock"));
-    auto* stack = new QVBoxLayout(block);
-    stack->setContentsMargins(0, 0, 0, 0);
-    stack->setSpacing(8);
-
-    auto* appearance = new QWidget(block);
-    auto* appearanceRow = new QHBoxLayout(appearance);
-    appearanceRow->setContentsMargins(0, 0, 0, 0);
-    appearanceRow->setSpacing(10);
-    auto* label =
-        new SettingsSelectableLabel(qtext(TaskbarSelectorBlockSpec::appearanceTitle), appearance);
-    label->setFont(settingsFont(14));
-    label->setFixedWidth(42);
-    appearanceRow->addWidget(label, 0, Qt::AlignVCenter);
-    QStringList appearanceLabels;
-    for (const std::string& text : spec.appearanceLabels)
-        appearanceLabels << QString::fromStdString(text);
-    auto* appearanceControl =
-        new SettingsSegmentedControl(appearanceLabels, spec.appearanceSelected, appearance);
-    appearanceControl->setObjectName(QStringLiteral("appearanceSelector"));
-    appearanceControl->setFixedSize(174, 34);
-    appearanceControl->setAccessibleName(qtext(TaskbarSelectorBlockSpec::appearanceTitle));
-    const auto onAppearance = spec.onAppearanceSelected;
-    connect(appearanceControl, &SettingsSegmentedControl::segmentSelected, appearanceControl,
-            [onAppearance](int index) {
-                if (onAppearance) onAppearance(index);
-            });
-    appearanceRow->addWidget(appearanceControl, 0, Qt::AlignVCenter);
-    appearanceRow->addStretch(1);
-    stack->addWidget(appearance);
-
-    auto* hero = new TaskbarThemeHeroView(spec.theme, dependencies_.images, block);
-    hero->setObjectName(QStringLiteral("taskbarThemeHero"));
-    hero->setFixedHeight(224);
-    QPointer<TaskbarThemeHeroView> heroPointer(hero);
-    const auto onTheme = spec.onThemeSelected;
-    hero->onThemeSelected = [heroPointer, onTheme](TaskbarTheme theme) {
-        if (!onTheme) return;
-        if (onTheme(theme) && heroPointer) heroPointer->setTheme(theme, false);
-    };
-    stack->addWidget(hero);
-    stack->addStretch(1);
-
-    QStringList subpages;
-    for (const std::string& text : spec.subpageLabels) subpages << QString::fromStdString(text);
-    auto* subpageControl = new SettingsSegmentedControl(subpages, spec.subpageSelected);
-    subpageControl->setObjectName(QStringLiteral("subpageSelector"));
-    subpageControl->setMinimumSize(0, 34);
-    subpageControl->setMaximumHeight(34);
-    subpageControl->setAccessibleName(QStringLiteral("任务栏设置分页"));
-    const auto onSubpage = spec.onSubpageSelected;
-    connect(subpageControl, &SettingsSegmentedControl::segmentSelected, subpageControl,
-            [onSubpage](int index) {
-                if (onSubpage) onSubpage(index);
-            });
-    stack->addWidget(new FractionalWidthContainer(subpageControl, 0.86, 34, block));
-    return block;
-}
-
 // --- Permission banners
 
-ScreenRecordingPermissionBannerView* SettingsPanelController::makeScreenRecordingPermissionBanner(
-    const QString& message) {
-    return makeBanner(Permission::screenRecording, message);
-}
-
-ScreenRecordingPermissionBannerView* SettingsPanelController::makeAccessibilityPermissionBanner(
-    const QString& message) {
-    return makeBanner(Permission::accessibility, message);
-}
-
-ScreenRecordingPermissionBannerView* SettingsPanelController::makeBanner(Permission permission,
-                                                                         const QString& message) {
-    auto* banner = new ScreenRecordingPermissionBannerView(message);
-    // Shown only once the taskbar application answers that the permission is missing.
-    banner->setVisible(false);
-    QPointer<SettingsPanelController> self(this);
-    banner->onClick = [self, permission] {
-        if (self) self->openPrivacySettings(permission);
-    };
-    (permission == Permission::screenRecording ? screenRecordingPermissionBanners_
-                                               : accessibilityPermissionBanners_)
-        .emplace_back(banner);
-    installPermissionRefresh(permission);
-    refreshBanners(permission);
-    return banner;
-}
-
-void SettingsPanelController::installPermissionRefresh(Permission permission) {
-    QMetaObject::Connection& observer = permission == Permission::screenRecording
-                                            ? screenRecordingPermissionObserver_
-                                            : accessibilityPermissionObserver_;
-    if (observer) return;
-    observer = connect(qGuiApp, &QGuiApplication::applicationStateChanged, this,
-                       [this, permission](Qt::ApplicationState state) {
-                           if (state == Qt::ApplicationActive) refreshBanners(permission);
-                       });
-}
-
-void SettingsPanelController::refreshBanners(Permission permission) {
-    auto& list = permission == Permission::screenRecording ? screenRecordingPermissionBanners_
-                                                           : accessibilityPermissionBanners_;
-    std::erase_if(list, [](const auto& banner) { return banner.isNull(); });
-    if (list.empty()) return;
-    PermissionProbe& probe = permission == Permission::screenRecording
-                                 ? dependencies_.screenRecordingProbe
-                                 : dependencies_.accessibilityProbe;
-    // The answer touches only the banners of this query; a rebuild meanwhile makes new ones.
-    probe.query([snapshot = list](bool granted) {
-        for (const auto& banner : snapshot) {
-            if (banner) banner->setVisible(!granted);
-        }
-    });
-}
-
 void SettingsPanelController::refreshScreenRecordingPermissionBanner() {
-    refreshBanners(Permission::screenRecording);
+    banners_->refresh(PermissionKind::screenRecording);
 }
 
 void SettingsPanelController::refreshAccessibilityPermissionBanner() {
-    refreshBanners(Permission::accessibility);
+    banners_->refresh(PermissionKind::accessibility);
 }
 
 std::vector<ScreenRecordingPermissionBannerView*>
 SettingsPanelController::accessibilityPermissionBanners() const {
-    std::vector<ScreenRecordingPermissionBannerView*> banners;
-    for (const auto& banner : accessibilityPermissionBanners_) {
-        if (banner) banners.push_back(banner);
-    }
-    return banners;
+    return banners_->banners(PermissionKind::accessibility);
 }
 
 std::vector<ScreenRecordingPermissionBannerView*>
 SettingsPanelController::screenRecordingPermissionBanners() const {
-    std::vector<ScreenRecordingPermissionBannerView*> banners;
-    for (const auto& banner : screenRecordingPermissionBanners_) {
-        if (banner) banners.push_back(banner);
-    }
-    return banners;
-}
-
-void SettingsPanelController::openPrivacySettings(Permission permission) {
-    dependencies_.privacy.open(permission == Permission::screenRecording
-                                   ? PrivacyPaneAddress::screenRecording
-                                   : PrivacyPaneAddress::accessibility);
+    return banners_->banners(PermissionKind::screenRecording);
 }
 
 // --- Close
 
-void SettingsPanelController::cleanupObserversAndHandlers() {
-    for (const auto& observer : displayConfigurationObservers_) disconnect(observer);
-    displayConfigurationObservers_.clear();
-    disconnect(accessibilityPermissionObserver_);
-    disconnect(screenRecordingPermissionObserver_);
-}
-
 void SettingsPanelController::prepareForClose() {
     if (didPrepareForClose_) return;
     didPrepareForClose_ = true;
-    cleanupObserversAndHandlers();
+    if (screensObserver_) services_.screens().removeObserver(*screensObserver_);
+    screensObserver_.reset();
+    banners_->stopObserving();
     if (root_) {
         for (QWidget* child :
              root_->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
@@ -805,8 +606,8 @@ void SettingsPanelController::prepareForClose() {
     pendingPage_.reset();
     retireForms();
     featureButtons_.clear();
-    screenRecordingPermissionBanners_.clear();
-    accessibilityPermissionBanners_.clear();
+    banners_->clear();
+    refreshingViews_.clear();
     sidebarView_ = nullptr;
     sidebarHeader_ = nullptr;
     sidebarScrollView_ = nullptr;

@@ -19,19 +19,17 @@
 
 #include "core/form/form_content.h"
 #include "core/settings_pages/custom_views.h"
-#include "core/settings_pages/feature_switches.h"
-#include "core/settings_pages/native_dock_pages.h"
-#include "core/settings_pages/permission_probe.h"
+#include "core/settings_pages/page_registry.h"
 #include "core/settings_pages/settings_page_host.h"
 #include "core/settings_pages/settings_window_controller.h"
 #include "ui/form/form_renderer.h"
+#include "ui/settings/custom_view_registry.h"
 #include "ui/settings/feature_sidebar.h"
-#include "ui/settings/permission_banner_view.h"
-#include "ui/settings/settings_images.h"
+#include "ui/settings/permission_banners.h"
+#include "ui/settings/settings_window_services.h"
 
 namespace tavrel {
 
-class PrivacySettingsOpener;
 class SettingsPanelController;
 
 // The window itself: tells the controller when it closes and when it changes size.
@@ -48,29 +46,18 @@ private:
     SettingsPanelController& controller_;
 };
 
+struct SettingsWindowOptions {
+    // The first page is built as far as the window's first screen shows it, the rest right
+    // after the window's first frame (or as soon as pageFormView() is asked for).
+    bool buildBelowFirstScreenLater = false;
+};
+
 class SettingsPanelController final : public QObject,
                                       public SettingsWindowController,
-                                      public SettingsPageHost {
+                                      public SettingsPageHost,
+                                      public TaskbarCommands {
     Q_OBJECT
 public:
-    struct Dependencies {
-        platform::Dialogs& dialogs;
-        PermissionProbe& screenRecordingProbe;
-        PermissionProbe& accessibilityProbe;
-        NewFileFeatureSwitch& newFile;
-        NativeDockVisibilitySwitch& nativeDock;
-        PrivacySettingsOpener& privacy;
-        // The application's appearance by the appearance rule.
-        std::function<void(TavrelAppearanceMode)> applyAppearance;
-        SettingsImageLookup images;
-        // The "应用分组" tab's folder file and the bus its changes are announced on.
-        NativeDockFolderSettingsStore& nativeDockFolders;
-        platform::NotificationCenter& notifications;
-        // The first page is built as far as the window's first screen shows it, the rest right
-        // after the window's first frame (or as soon as pageFormView() is asked for).
-        bool buildBelowFirstScreenLater = false;
-    };
-
     static constexpr int windowWidth = 1040;
     static constexpr int windowHeight = 720;
     static constexpr int minimumWidth = 900;
@@ -78,8 +65,10 @@ public:
     static constexpr int sidebarWidth = 284;
     static constexpr int dragAreaHeight = 38;
 
+    // `services` and `views` must outlive the controller.
     SettingsPanelController(TaskbarSettings settings, SettingsWindowCallbacks callbacks,
-                            Dependencies dependencies);
+                            SettingsWindowServices& services, const CustomViewRegistry& views,
+                            SettingsWindowOptions options = {});
     ~SettingsPanelController() override;
 
     QWidget* window() const { return root_; }
@@ -108,9 +97,16 @@ public:
     void endTextEditing() override;
     void applyAppearance() override;
     void selectSubpage(int index) override;
-    platform::Dialogs& dialogs() override { return dependencies_.dialogs; }
-    NativeDockPageHost& nativeDockPages() override { return nativeDockPages_; }
-    NewFileFeatureSwitch* newFileFeature() override { return &dependencies_.newFile; }
+    TaskbarCommands& taskbarCommands() override { return *this; }
+    PageState& pageState() override { return pageState_; }
+    PageServices& services() override { return services_; }
+
+    // --- TaskbarCommands: through the callbacks the application delegate gave the window.
+    void closeTaskbar() override;
+    void restartTaskbar() override;
+
+    SettingsWindowServices& windowServices() { return services_; }
+    PermissionBanners& permissionBanners() { return *banners_; }
 
     // --- Navigation and the sidebar
     TopPage selectedTopPage() const { return selectedTopPage_; }
@@ -121,10 +117,11 @@ public:
     // Re-reads sidebar rows and rebuilds only the page's form.
     void refreshSelectedPage();
 
+    // A view of the page that shows values of the panel copy: it is shown the settings after
+    // every change, without a rebuild, for as long as it lives.
+    void addRefreshingView(QWidget* view, std::function<void(const TaskbarSettings&)> refresh);
+
     // --- Permission banners
-    ScreenRecordingPermissionBannerView* makeScreenRecordingPermissionBanner(
-        const QString& message);
-    ScreenRecordingPermissionBannerView* makeAccessibilityPermissionBanner(const QString& message);
     void refreshScreenRecordingPermissionBanner();
     void refreshAccessibilityPermissionBanner();
     std::vector<ScreenRecordingPermissionBannerView*> accessibilityPermissionBanners() const;
@@ -149,8 +146,6 @@ protected:
 private:
     friend class SettingsRootView;
 
-    enum class Permission { screenRecording, accessibility };
-
     void windowWillClose();
     void layoutRoot();
     void layoutSidebar();
@@ -160,24 +155,20 @@ private:
     QPixmap sidebarLogo(const QPalette& palette, qreal ratio) const;
     FormView* buildPageForm(DeferredFormRendering* deferral = nullptr);
     void finishPageRendering();
-    QWidget* makeCustomView(const CustomViewSpec& view, QWidget* parent);
-    QWidget* makeFeaturePreviewCard(FeaturePage page, QWidget* parent);
-    QWidget* makeTaskbarSelectorBlock(const TaskbarSelectorBlockSpec& spec, QWidget* parent);
     void configureSidebarRows();
     FeatureEnvironment featureEnvironment() const;
+    // Whether a row of the page shown edits `key`.
+    bool pageShowsKey(const FormKeyReference& key) const;
+    void refreshViews();
     void restoreContentScrollOrigin(int offset);
     void restoreFeatureSidebarScrollOrigin(std::optional<int> offset);
-    ScreenRecordingPermissionBannerView* makeBanner(Permission permission, const QString& message);
-    void installPermissionRefresh(Permission permission);
-    void refreshBanners(Permission permission);
-    void openPrivacySettings(Permission permission);
-    void cleanupObserversAndHandlers();
 
     TaskbarSettings settings_;
     SettingsWindowCallbacks callbacks_;
-    Dependencies dependencies_;
-    // The native Dock page's tab (0 for every new window) and what its pages use.
-    NativeDockPageState nativeDockPages_;
+    SettingsWindowServices& services_;
+    const CustomViewRegistry& views_;
+    PageState pageState_;
+    PermissionBanners* banners_ = nullptr;
 
     SettingsRootView* root_ = nullptr;
     FeaturePage selectedFeaturePage_ = FeaturePage::taskbar;
@@ -185,6 +176,8 @@ private:
     Page selectedPage_ = Page::taskbar;
     std::vector<std::shared_ptr<FormContent>> forms_;
     std::vector<std::pair<FeaturePage, QPointer<FeatureSidebarButton>>> featureButtons_;
+    std::vector<std::pair<QPointer<QWidget>, std::function<void(const TaskbarSettings&)>>>
+        refreshingViews_;
     QPointer<QWidget> sidebarView_;
     QPointer<QWidget> sidebarHeader_;
     QPointer<FeatureSidebarScrollView> sidebarScrollView_;
@@ -194,11 +187,7 @@ private:
     QPointer<FormView> formView_;
     std::optional<int> pendingScrollOrigin_;
     std::optional<int> pendingSidebarScrollOrigin_;
-    std::vector<QPointer<ScreenRecordingPermissionBannerView>> screenRecordingPermissionBanners_;
-    std::vector<QPointer<ScreenRecordingPermissionBannerView>> accessibilityPermissionBanners_;
-    QMetaObject::Connection screenRecordingPermissionObserver_;
-    QMetaObject::Connection accessibilityPermissionObserver_;
-    std::vector<QMetaObject::Connection> displayConfigurationObservers_;
+    std::optional<platform::Screens::ObserverId> screensObserver_;
     mutable QPixmap logo_;
     // The part of the first page below the first screen, until the window's first frame.
     std::unique_ptr<DeferredFormRendering> pendingPage_;

@@ -1,0 +1,85 @@
+#include "ui/settings/feature_header_card.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "core/settings_pages/page_registry.h"
+#include "ui/form/rounded_panel_view.h"
+#include "ui/form/settings_colors.h"
+#include "ui/form/settings_fonts.h"
+#include "ui/form/settings_selectable_label.h"
+#include "ui/form/settings_symbols.h"
+#include "ui/settings/mini_preview_view.h"
+
+namespace tavrel {
+
+namespace {
+
+QString qtext(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
+}
+
+}  // namespace
+
+QWidget* makeFeatureHeaderCard(FeaturePage page, QWidget* parent) {
+    const FeaturePageInfo& info = featurePageInfo(page);
+    const QColor accent = toQColor(systemColorValue(info.accentColor));
+
+    auto* card = new RoundedPanelView(parent);
+    card->setObjectName(QStringLiteral("featureHeaderCard"));
+    card->setFill([](const QPalette& pal) { return settingsControlBackgroundColor(pal, 0.66); });
+    card->setBorder([](const QPalette& pal) { return settingsSeparatorColor(pal, 0.22); });
+    card->setCornerRadius(14);
+    auto* row = new QHBoxLayout(card);
+    row->setContentsMargins(18, 16, 18, 16);
+    row->setSpacing(16);
+
+    auto* tile = new RoundedPanelView(card);
+    tile->setFixedSize(46, 46);
+    tile->setCornerRadius(12);
+    tile->setFill([accent](const QPalette&) {
+        QColor color = accent;
+        color.setAlphaF(0.12f);
+        return color;
+    });
+    auto* tileLayout = new QHBoxLayout(tile);
+    tileLayout->setContentsMargins(8, 8, 8, 8);
+    auto* symbol = new QLabel(tile);
+    symbol->setFixedSize(30, 30);
+    symbol->setAlignment(Qt::AlignCenter);
+    symbol->setPixmap(settingsSymbolPixmap(info.symbolName, accent, 24, card->devicePixelRatioF()));
+    tileLayout->addWidget(symbol);
+    row->addWidget(tile, 0, Qt::AlignVCenter);
+
+    auto* texts = new QWidget(card);
+    texts->setMinimumWidth(260);
+    auto* column = new QVBoxLayout(texts);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(4);
+    auto* title = new SettingsSelectableLabel(qtext(info.title), texts);
+    title->setObjectName(QStringLiteral("featureHeaderTitle"));
+    title->setFont(settingsFont(15));
+    auto* summary = new QLabel(texts);
+    summary->setObjectName(QStringLiteral("featureHeaderSummary"));
+    summary->setFont(settingsFont(12.5));
+    summary->setText(qtext(info.previewSummary));
+    summary->setToolTip(qtext(info.previewSummary));
+    QPalette pal = summary->palette();
+    pal.setColor(QPalette::WindowText, settingsSecondaryLabelColor(card->palette()));
+    summary->setPalette(pal);
+    summary->setMinimumWidth(1);
+    summary->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    column->addWidget(title);
+    column->addWidget(summary);
+    row->addWidget(texts, 1, Qt::AlignVCenter);
+
+    auto* preview = new MiniPreviewView(card);
+    preview->setFixedSize(168, 54);
+    preview->setAccentColor(accent);
+    preview->setKind(page);
+    row->addWidget(preview, 0, Qt::AlignVCenter);
+    return card;
+}
+
+}  // namespace tavrel

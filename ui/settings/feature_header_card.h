@@ -1,0 +1,14 @@
+#pragma once
+
+// The card above every page but the taskbar page: the page's symbol on an accent-coloured tile,
+// its title and summary, and its mini preview.
+
+#include <QWidget>
+
+#include "core/settings_pages/feature_page.h"
+
+namespace tavrel {
+
+QWidget* makeFeatureHeaderCard(FeaturePage page, QWidget* parent);
+
+}  // namespace tavrel
