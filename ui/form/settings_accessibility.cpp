@@ -306,8 +306,7 @@ private:
 // so that the next request gets this library's.
 void dropQtsInterface(QWidget* widget) {
     QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(widget);
-    if (iface && !dynamic_cast<ToggleAccessible*>(iface) &&
-        !dynamic_cast<PageRowAccessible*>(iface))
+    if (iface && !dynamic_cast<ToggleAccessible*>(iface))
         QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(iface));
 }
 
@@ -376,7 +375,6 @@ void markPageRow(QAbstractButton* row) {
     if (!row) return;
     installSettingsAccessibility();
     row->setProperty(pageRowProperty, true);
-    dropQtsInterface(row);
 }
 
 bool isPageRowShown(const QAbstractButton* row) {

@@ -42,7 +42,8 @@ void describeControl(QWidget* control, const QString& title, const QString& help
 
 // A button that shows a page when pressed (the sidebar's rows): a page tab with a press
 // action, selected and checked while its page is shown. The name is the button's accessible
-// name, else its text.
+// name, else its text. Mark the row before its text or name is set: Qt makes an interface of
+// its own as soon as either is announced.
 void markPageRow(QAbstractButton* row);
 void setPageRowShown(QAbstractButton* row, bool shown);
 bool isPageRowShown(const QAbstractButton* row);
