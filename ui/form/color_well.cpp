@@ -3,6 +3,7 @@
 #include <QColorDialog>
 #include <QPainter>
 #include <QPainterPath>
+#include <QWheelEvent>
 
 #include "ui/form/settings_colors.h"
 
@@ -13,6 +14,10 @@ ColorWell::ColorWell(const QColor& color, QWidget* parent)
     setFixedSize(52, 28);
     setFocusPolicy(Qt::StrongFocus);
     connect(this, &QAbstractButton::clicked, this, &ColorWell::openChooser);
+}
+
+void ColorWell::wheelEvent(QWheelEvent* event) {
+    event->ignore();
 }
 
 void ColorWell::chooseColor(const QColor& color) {

@@ -1,6 +1,7 @@
 #pragma once
 
-// A colour well: shows a colour; a click opens the colour chooser (alpha included).
+// A colour well: shows a colour; a click opens the colour chooser (alpha included). The wheel
+// scrolls the page.
 
 #include <QAbstractButton>
 #include <QColor>
@@ -22,6 +23,7 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     void openChooser();

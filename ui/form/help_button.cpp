@@ -14,6 +14,8 @@ HelpButton::HelpButton(QString helpText, QWidget* parent)
     setFixedSize(18, 18);
     setFocusPolicy(Qt::TabFocus);
     setAccessibleName(QStringLiteral("说明"));
+    // The popup opens on hover; a screen reader reads the text from here.
+    setAccessibleDescription(helpText_);
     setToolTip(QString());
     connect(this, &QAbstractButton::clicked, this, &HelpButton::showHelp);
 }

@@ -9,7 +9,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QWheelEvent>
 
+#include "ui/form/settings_accessibility.h"
 #include "ui/form/settings_colors.h"
 #include "ui/form/settings_fonts.h"
 
@@ -31,6 +33,7 @@ SettingsSegmentedControl::SettingsSegmentedControl(const QStringList& labels, in
     setFixedHeight(static_cast<int>(FormMetrics::segmentHeight));
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setCursor(Qt::PointingHandCursor);
+    installSettingsAccessibility();
 }
 
 const SegmentLayout& SettingsSegmentedControl::measured() const {
@@ -76,15 +79,24 @@ int SettingsSegmentedControl::segmentAt(QPointF point) const {
     return -1;
 }
 
-void SettingsSegmentedControl::setSelectedSegment(int index) {
+void SettingsSegmentedControl::setTabRow(bool tabRow) {
+    tabRow_ = tabRow;
+}
+
+void SettingsSegmentedControl::select(int index) {
+    const int previous = selected_;
     selected_ = index >= 0 && index < labels_.size() ? index : -1;
     update();
+    if (previous != selected_) notifySegmentSelectionChanged(this, previous, selected_);
+}
+
+void SettingsSegmentedControl::setSelectedSegment(int index) {
+    select(index);
 }
 
 void SettingsSegmentedControl::clickSegment(int index) {
     if (index < 0 || index >= labels_.size()) return;
-    selected_ = index;
-    update();
+    select(index);
     emit segmentSelected(index);
 }
 
@@ -115,6 +127,16 @@ void SettingsSegmentedControl::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+void SettingsSegmentedControl::wheelEvent(QWheelEvent* event) {
+    event->ignore();
+}
+
+void SettingsSegmentedControl::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    // A screen reader follows the focus to the selected segment, not only to the group.
+    notifySegmentFocus(this);
 }
 
 void SettingsSegmentedControl::paintEvent(QPaintEvent*) {

@@ -2,7 +2,11 @@
 
 // A select-one segmented control: one segment per label, 30 high, 8-point corners. A click on a
 // segment selects it and reports it (also when it already was selected). With focus, Left and
-// Right move the selection.
+// Right move the selection. The wheel scrolls the page, never the selection.
+//
+// Assistive technologies see a group named like the control whose children are the segments
+// (radio buttons, or page tabs when the control switches pages), each with its label, its
+// selected state and a press action that selects it as a click does (settings_accessibility.h).
 
 #include <optional>
 
@@ -35,6 +39,11 @@ public:
     void setSegmentWidth(qreal width);
     QRectF segmentRect(int index) const;
 
+    // A control that switches what the page below shows (sub-page selectors, tab rows) reports
+    // its segments as page tabs rather than radio buttons.
+    void setTabRow(bool tabRow);
+    bool isTabRow() const { return tabRow_; }
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
@@ -47,14 +56,18 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
     int segmentAt(QPointF point) const;
+    void select(int index);
 
     QStringList labels_;
     int selected_ = -1;
     std::optional<int> pressed_;
     qreal segmentWidth_ = 0;
+    bool tabRow_ = false;
     mutable std::optional<SegmentLayout> measured_;
 };
 

@@ -2,8 +2,9 @@
 
 #include <QPainter>
 #include <QPainterPath>
-#include <QStyleOptionFocusRect>
+#include <QWheelEvent>
 
+#include "ui/form/settings_accessibility.h"
 #include "ui/form/settings_colors.h"
 
 namespace tavrel {
@@ -13,6 +14,11 @@ SettingsSwitch::SettingsSwitch(Size size, QWidget* parent) : QAbstractButton(par
     setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::PointingHandCursor);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    installSettingsAccessibility();
+}
+
+void SettingsSwitch::wheelEvent(QWheelEvent* event) {
+    event->ignore();
 }
 
 QSize SettingsSwitch::sizeHint() const {

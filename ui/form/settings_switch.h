@@ -1,6 +1,7 @@
 #pragma once
 
-// An on/off switch. Focusable; Space toggles it, like any button.
+// An on/off switch. Focusable; Space toggles it, like any button. Assistive technologies see a
+// check box whose toggle action flips it as a click does. The wheel scrolls the page.
 
 #include <QAbstractButton>
 
@@ -16,6 +17,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     Size size_;

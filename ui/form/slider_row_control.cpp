@@ -5,11 +5,21 @@
 
 #include <QHBoxLayout>
 #include <QPointer>
+#include <QWheelEvent>
 
 #include "core/form/form_layout.h"
+#include "ui/form/settings_accessibility.h"
 #include "ui/form/settings_fonts.h"
 
 namespace tavrel {
+
+SliderRowSlider::SliderRowSlider(QWidget* parent) : QSlider(Qt::Horizontal, parent) {
+    installSettingsAccessibility();
+}
+
+void SliderRowSlider::wheelEvent(QWheelEvent* event) {
+    event->ignore();
+}
 
 SliderRowControl::SliderRowControl(const SliderControl& control, QWidget* parent)
     : QWidget(parent),
@@ -19,7 +29,7 @@ SliderRowControl::SliderRowControl(const SliderControl& control, QWidget* parent
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(static_cast<int>(FormMetrics::controlColumnSpacing));
 
-    slider_ = new QSlider(Qt::Horizontal, this);
+    slider_ = new SliderRowSlider(this);
     slider_->setFixedWidth(static_cast<int>(FormMetrics::sliderWidth));
     slider_->setRange(0, ticks);
     slider_->setFocusPolicy(Qt::StrongFocus);
@@ -61,6 +71,15 @@ double SliderRowControl::sliderValue() const {
     return range.min + (range.max - range.min) * slider_->value() / ticks;
 }
 
+double SliderRowControl::minimumStep() const {
+    const SliderRange& range = model_.range();
+    return range.step > 0 ? range.step : std::max(range.max - range.min, 0.0) / 100;
+}
+
+QString SliderRowControl::valueText() const {
+    return QString::fromStdString(model_.fieldText());
+}
+
 void SliderRowControl::show(const SliderUpdate& update) {
     updating_ = true;
     if (std::fabs(sliderValue() - update.sliderValue) > 1e-9)
@@ -69,14 +88,14 @@ void SliderRowControl::show(const SliderUpdate& update) {
     updating_ = false;
 }
 
-void SliderRowControl::sliderChanged(int) {
+void SliderRowControl::offer(const std::function<SliderUpdate()>& change) {
     if (updating_) return;
     // The validator may run a modal question; this widget may be rebuilt away by the action.
     QPointer<SliderRowControl> self(this);
     updating_ = true;
-    const SliderUpdate update = model_.sliderMoved(sliderValue());
-    updating_ = false;
+    const SliderUpdate update = change();
     if (!self) return;
+    updating_ = false;
     show(update);
     if (update.actionValue && action_) {
         const auto action = action_;
@@ -84,18 +103,16 @@ void SliderRowControl::sliderChanged(int) {
     }
 }
 
+void SliderRowControl::sliderChanged(int) {
+    offer([this] { return model_.sliderMoved(sliderValue()); });
+}
+
+void SliderRowControl::moveSlider(double value) {
+    offer([this, value] { return model_.sliderMoved(value); });
+}
+
 void SliderRowControl::fieldCommitted() {
-    if (updating_) return;
-    QPointer<SliderRowControl> self(this);
-    updating_ = true;
-    const SliderUpdate update = model_.fieldCommitted(field_->text().toStdString());
-    updating_ = false;
-    if (!self) return;
-    show(update);
-    if (update.actionValue && action_) {
-        const auto action = action_;
-        action(*update.actionValue);
-    }
+    offer([this] { return model_.fieldCommitted(field_->text().toStdString()); });
 }
 
 }  // namespace tavrel

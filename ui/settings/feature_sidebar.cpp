@@ -8,7 +8,9 @@
 #include <QPainterPath>
 #include <QResizeEvent>
 #include <QScrollBar>
+#include <QWheelEvent>
 
+#include "ui/form/settings_accessibility.h"
 #include "ui/form/settings_colors.h"
 #include "ui/form/settings_fonts.h"
 #include "ui/form/settings_switch.h"
@@ -24,6 +26,8 @@ QString qtext(std::string_view text) {
 
 FeatureSidebarButton::FeatureSidebarButton(FeaturePage page, QWidget* parent)
     : QAbstractButton(parent), page_(page) {
+    // Before anything is announced about the row, which would make Qt's interface for it.
+    markPageRow(this);
     // The tile, title and chevron are painted; only the switch is a widget of its own, so the
     // thirteen rows are cheap to build on every rebuild.
     const FeaturePageInfo& info = featurePageInfo(page);
@@ -63,6 +67,7 @@ void FeatureSidebarButton::configure(bool selected, std::optional<bool> enabledS
                                      const QString& statusText) {
     configuring_ = true;
     selected_ = selected;
+    setPageRowShown(this, selected);
     switch_->setVisible(enabledState.has_value());
     switch_->setChecked(enabledState.value_or(false));
     // The status text is kept for other window styles; this one does not show it.
@@ -86,6 +91,10 @@ void FeatureSidebarButton::enterEvent(QEnterEvent* event) {
 void FeatureSidebarButton::leaveEvent(QEvent* event) {
     QAbstractButton::leaveEvent(event);
     setHovered(false);
+}
+
+void FeatureSidebarButton::wheelEvent(QWheelEvent* event) {
+    event->ignore();
 }
 
 void FeatureSidebarButton::paintEvent(QPaintEvent*) {

@@ -1,7 +1,9 @@
 #pragma once
 
 // The feature sidebar: the logo header and one row per feature page, each with its symbol,
-// title, optional switch and chevron; selection and hover backgrounds.
+// title, optional switch and chevron; selection and hover backgrounds. Assistive technologies
+// see each row as a page tab with a press action, selected while its page is shown; its switch
+// carries the page title. The wheel over a row scrolls the sidebar.
 
 #include <functional>
 #include <optional>
@@ -42,6 +44,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     FeaturePage page_;
