@@ -24,6 +24,7 @@
 #include "platform/main_queue.h"
 #include "platform/process.h"
 #include "platform/tool_resolver.h"
+#include "ui/form/settings_accessibility.h"
 #include "ui/settings/settings_panel_controller.h"
 
 namespace tavrel {
@@ -72,6 +73,7 @@ Result<std::unique_ptr<SettingsApplication>> SettingsApplication::make(Options o
 SettingsApplication::SettingsApplication(Options options,
                                          std::unique_ptr<platform::NotificationCenter> center)
     : options_(std::move(options)), center_(std::move(center)) {
+    installSettingsAccessibility();
     mainQueue_ = platform::makeMainQueue();
     dialogs_ = options_.dialogs ? std::move(options_.dialogs)
                                 : std::make_unique<QtSettingsDialogs>([this]() -> QWidget* {

@@ -6,6 +6,9 @@ accessibility bus (activated through the session bus, as a desktop does), the no
 monitor and the real TavrelSettings with Qt's AT-SPI bridge switched on. Then, through
 pyatspi only, it runs the steps given on the command line, in order:
 
+  --setting KEY=JSON  before the program starts: settings.json is the shipped default document
+                      with KEY (a dotted path) set to the JSON value; may be repeated
+
   --tab NAME          press the taskbar sub-page tab NAME by its press action; wait until a tab
                       of that name is selected and the previous page is gone
   --row TITLE         the page shown has a row titled TITLE (a label of that name)
@@ -43,6 +46,7 @@ def note(message):
 def parse_steps(arguments):
     build = None
     steps = []
+    settings = {}
     i = 0
 
     def value():
@@ -56,6 +60,14 @@ def parse_steps(arguments):
         option = arguments[i]
         if option == "--build":
             build = value()
+        elif option == "--setting":
+            key, separator, text = value().partition("=")
+            if not separator:
+                raise Failure("--setting needs KEY=JSON")
+            try:
+                settings[key] = json.loads(text)
+            except ValueError:
+                raise Failure("--setting %s: %s is not JSON" % (key, text))
         elif option == "--tab":
             steps.append({"kind": "tab", "name": value()})
         elif option == "--row":
@@ -74,7 +86,27 @@ def parse_steps(arguments):
     for step in steps:
         if step["kind"] == "slider" and ("set" in step) != ("key" in step and "stores" in step):
             raise Failure("--set needs --key and --stores")
-    return build, steps
+    return build, steps, settings
+
+
+def write_settings(build, settings):
+    """The user's settings.json: the shipped default document with the given keys set."""
+    if not settings:
+        return
+    shipped = os.path.join(build, "bundles", "TavrelSettings.app", "Contents", "Resources",
+                           "DefaultSettings.json")
+    with open(shipped, "rb") as stream:
+        document = json.load(stream)
+    for key, setting in settings.items():
+        parts = key.split(".")
+        node = document
+        for part in parts[:-1]:
+            node = node[part]
+        node[parts[-1]] = setting
+    directory = os.path.join(os.environ["XDG_DATA_HOME"], "Tavrel")
+    os.makedirs(directory, exist_ok=True)
+    with open(os.path.join(directory, "settings.json"), "w", encoding="utf-8") as stream:
+        json.dump(document, stream, ensure_ascii=False, indent=2)
 
 
 def end_with_parent():
@@ -244,9 +276,10 @@ class Session:
         return action, None
 
 
-def run(build, steps):
+def run(build, steps, settings_document):
     processes = Processes()
     try:
+        write_settings(build, settings_document)
         display = start_display(processes)
         note("display " + display)
         start_accessibility_bus()
@@ -383,12 +416,12 @@ def use_slider(session, step, monitor, settings_file):
 
 def main():
     try:
-        build, steps = parse_steps(sys.argv[1:])
+        build, steps, settings_document = parse_steps(sys.argv[1:])
     except Failure as failure:
         print("atspi-e2e: %s" % failure, file=sys.stderr)
         return 2
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
-    return run(build, steps)
+    return run(build, steps, settings_document)
 
 
 if __name__ == "__main__":

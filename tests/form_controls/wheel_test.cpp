@@ -22,7 +22,7 @@
 #include <gtest/gtest.h>
 
 #include "core/form/form_content.h"
-#include "core/settings_pages/feature_page.h"
+#include "core/settings_pages/page_registry.h"
 #include "tests/form_controls/control_test_support.h"
 #include "ui/form/color_well.h"
 #include "ui/form/form_renderer.h"

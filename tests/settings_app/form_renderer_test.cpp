@@ -88,6 +88,9 @@ TEST_F(FormRendererTest, EveryRowKindShowsItsValueAndReachesItsAction) {
     auto* toggle = controlOf<SettingsSwitch>(view.get(), "开关");
     ASSERT_TRUE(toggle);
     EXPECT_TRUE(toggle->isChecked());
+    // Screen readers read the row's title and its help text.
+    EXPECT_EQ(toggle->accessibleName(), "开关");
+    EXPECT_EQ(toggle->accessibleDescription(), "帮助");
     toggle->click();
 
     auto* slider = controlOf<SliderRowControl>(view.get(), "滑块");

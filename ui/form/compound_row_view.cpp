@@ -10,9 +10,11 @@
 #include <QPushButton>
 
 #include "core/form/form_layout.h"
+#include "ui/form/settings_accessibility.h"
 #include "ui/form/settings_colors.h"
 #include "ui/form/settings_switch.h"
 #include "ui/form/settings_symbols.h"
+#include "ui/form/wheel_passthrough.h"
 
 namespace tavrel {
 
@@ -120,7 +122,8 @@ void CompoundRowView::add(const CompoundCheckBox& part) {
     box->setObjectName(QStringLiteral("formCompoundCheckBox"));
     if (part.width > 0) box->setFixedWidth(px(part.width));
     box->setToolTip(text(part.toolTip));
-    box->setAccessibleName(text(part.toolTip.empty() ? part.title : part.toolTip));
+    describeControl(box, text(part.toolTip.empty() ? part.title : part.toolTip), {});
+    passWheelToPage(box);
     const auto state = part.state;
     QPointer<QCheckBox> guarded(box);
     const auto refresh = [guarded, state] {
@@ -140,8 +143,8 @@ void CompoundRowView::add(const CompoundPopUp& part) {
     for (const CompoundPopUpItem& item : part.items) popUp->addItem(text(item.title), item.tag);
     popUp->setFixedSize(px(part.width), px(part.height));
     popUp->setToolTip(text(part.toolTip));
-    popUp->setAccessibleName(part.toolTip.empty() ? title_ : text(part.toolTip));
-    popUp->setFocusPolicy(Qt::StrongFocus);
+    describeControl(popUp, part.toolTip.empty() ? title_ : text(part.toolTip), {});
+    passWheelToPage(popUp);
     const auto selected = part.selectedTag;
     QPointer<QComboBox> guarded(popUp);
     const auto refresh = [guarded, selected] {

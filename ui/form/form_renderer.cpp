@@ -17,6 +17,7 @@
 #include "ui/form/color_well.h"
 #include "ui/form/help_button.h"
 #include "ui/form/rounded_panel_view.h"
+#include "ui/form/settings_accessibility.h"
 #include "ui/form/settings_colors.h"
 #include "ui/form/settings_fonts.h"
 #include "ui/form/settings_segmented_control.h"
@@ -172,8 +173,7 @@ private:
     // Screen readers read the row's title as the control's name and its help text as the
     // description.
     void describe(QWidget* control) const {
-        control->setAccessibleName(text(row_.title));
-        control->setAccessibleDescription(text(row_.detail));
+        describeControl(control, text(row_.title), text(row_.detail));
     }
 
     void addControl(const SwitchControl& control, QWidget* column, QHBoxLayout* layout) {
@@ -189,8 +189,7 @@ private:
     }
     void addControl(const SliderControl& control, QWidget* column, QHBoxLayout* layout) {
         auto* slider = new SliderRowControl(control, column);
-        describe(slider->slider());
-        describe(slider->field());
+        describe(slider);
         layout->addWidget(slider);
     }
     void addControl(const SegmentControl& control, QWidget* column, QHBoxLayout* layout) {
@@ -379,7 +378,11 @@ QWidget* makeCenteredSegment(const CenteredSegment& item, QWidget* parent) {
     layout->setContentsMargins(0, px(FormMetrics::centeredSegmentInset), 0,
                                px(FormMetrics::centeredSegmentInset));
     layout->addStretch(1);
-    layout->addWidget(makeSegment(item.segment, container));
+    // The one centred segment switches between a page's tabs.
+    auto* tabs = static_cast<SettingsSegmentedControl*>(makeSegment(item.segment, container));
+    tabs->setTabRow(true);
+    tabs->setAccessibleName(QStringLiteral("分页"));
+    layout->addWidget(tabs);
     layout->addStretch(1);
     return container;
 }

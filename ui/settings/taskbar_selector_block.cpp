@@ -93,6 +93,7 @@ QWidget* makeTaskbarSelectorBlock(const TaskbarSelectorBlockSpec& spec,
     subpageControl->setObjectName(QStringLiteral("subpageSelector"));
     subpageControl->setMinimumSize(0, 34);
     subpageControl->setMaximumHeight(34);
+    subpageControl->setTabRow(true);
     subpageControl->setAccessibleName(QStringLiteral("任务栏设置分页"));
     const auto onSubpage = spec.onSubpageSelected;
     QObject::connect(subpageControl, &SettingsSegmentedControl::segmentSelected, subpageControl,
