@@ -25,12 +25,14 @@
 #include "core/form/symbol_names.h"
 #include "core/native_dock/native_dock_folder_actions.h"
 #include "core/settings_pages/feature_page.h"
+#include "tests/platform_posix/temporary_directory.h"
 #include "ui/form/settings_colors.h"
 #include "ui/form/settings_symbols.h"
 #include "ui/settings/mini_preview_view.h"
 #include "ui/settings/qt_settings_dialogs.h"
 #include "ui/settings/settings_appearance.h"
 #include "ui/settings/taskbar_theme_hero_view.h"
+#include "ui/settings/workspace_icons.h"
 
 namespace tavrel {
 namespace {
@@ -295,6 +297,33 @@ TEST(ThemeHeroLooks, TheOrLabelFollowsTheAppearance) {
     EXPECT_GT(textColor().lightnessF(), 0.5);
     applyPalette(lightSettingsPalette());
     EXPECT_LT(textColor().lightnessF(), 0.5);
+}
+
+TEST(WorkspaceIcons, ThemeNamesAndFilesBecomeIcons) {
+    application();
+    TemporaryDirectory root;
+    const fs::path theme = root / "tavrel-test/16x16/apps";
+    fs::create_directories(theme);
+    std::ofstream(root / "tavrel-test/index.theme")
+        << "[Icon Theme]\nName=Tavrel test\nDirectories=16x16/apps\n\n"
+           "[16x16/apps]\nSize=16\nType=Fixed\n";
+    QImage image(16, 16, QImage::Format_ARGB32);
+    image.fill(Qt::blue);
+    ASSERT_TRUE(image.save(QString::fromStdString((theme / "org.example.Viewer.png").string())));
+    const fs::path picture = root / "picture.png";
+    ASSERT_TRUE(image.save(QString::fromStdString(picture.string())));
+    std::ofstream(root / "not-a-picture.png") << "text";
+    QIcon::setThemeSearchPaths({QString::fromStdString(root.path().string())});
+    QIcon::setFallbackSearchPaths({});
+    QIcon::setThemeName(QStringLiteral("tavrel-test"));
+
+    EXPECT_FALSE(iconFor({"org.example.Viewer", {}}).isNull());
+    EXPECT_FALSE(iconFor({{}, picture}).isNull());
+    EXPECT_FALSE(iconFor({"no-such-icon", picture}).isNull());  // the file when the theme fails
+    EXPECT_TRUE(iconFor({"no-such-icon", {}}).isNull());
+    EXPECT_TRUE(iconFor({{}, root / "missing.png"}).isNull());
+    EXPECT_TRUE(iconFor({{}, root / "not-a-picture.png"}).isNull());
+    EXPECT_TRUE(iconFor({}).isNull());
 }
 
 }  // namespace
