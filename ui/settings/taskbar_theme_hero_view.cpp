@@ -213,8 +213,9 @@ void TaskbarThemeHeroView::setTheme(TaskbarTheme theme, bool) {
 
 void TaskbarThemeHeroView::applyLabelColor() {
     // The secondary label colour: the tertiary one is too faint for this small word on both
-    // appearances (about 2.7 : 1 on the dark window, 2.1 : 1 on the light one; this is 4.9 : 1
-    // and 3.8 : 1). Set on the label itself, so it is resolved again when the palette changes.
+    // appearances (contrast about 2.7 : 1 on the dark window and 2.1 : 1 on the light one; this
+    // gives 4.8 : 1 and 3.8 : 1). A colour set on the label does not follow the palette by
+    // itself, so every palette change sets it again.
     QPalette pal = orLabel_->palette();
     pal.setColor(QPalette::WindowText, settingsSecondaryLabelColor(palette()));
     orLabel_->setPalette(pal);
