@@ -144,6 +144,19 @@ TEST(QtScreens, ReportsTheScreensOfTheApplication) {
         {{primary->manufacturer().toStdString(), primary->model().toStdString(),
           primary->serialNumber().toStdString(), primary->name().toStdString(), true}});
     EXPECT_EQ(online.front(), expected.front());
+
+    // The window system's signals without a change of the list: nobody is told. The marker is
+    // queued after the report, so when it has run the report has been made (or skipped).
+    int calls = 0;
+    const auto id = screens->observe([&] { ++calls; });
+    QScreen* screen = QGuiApplication::primaryScreen();
+    emit qGuiApp->primaryScreenChanged(screen);
+    emit qGuiApp->screenAdded(screen);
+    bool marker = false;
+    QMetaObject::invokeMethod(qGuiApp, [&] { marker = true; }, Qt::QueuedConnection);
+    while (!marker) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    EXPECT_EQ(calls, 0);
+    screens->removeObserver(id);
 }
 
 }  // namespace
