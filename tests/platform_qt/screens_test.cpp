@@ -153,7 +153,8 @@ TEST(QtScreens, ReportsTheScreensOfTheApplication) {
     emit qGuiApp->primaryScreenChanged(screen);
     emit qGuiApp->screenAdded(screen);
     bool marker = false;
-    QMetaObject::invokeMethod(qGuiApp, [&] { marker = true; }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        qGuiApp, [&] { marker = true; }, Qt::QueuedConnection);
     while (!marker) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     EXPECT_EQ(calls, 0);
     screens->removeObserver(id);
