@@ -29,8 +29,12 @@ constexpr std::array<Names, 1> kWarning{"dialog-warning-symbolic"};
 constexpr std::array<Names, 1> kChevron{"go-next-symbolic"};
 constexpr std::array<Names, 1> kNewFolder{"folder-new-symbolic"};
 constexpr std::array<Names, 1> kTrash{"user-trash-symbolic"};
+constexpr std::array<Names, 1> kPlus{"list-add-symbolic"};
+constexpr std::array<Names, 1> kReset{"edit-undo-symbolic"};
+constexpr std::array<Names, 2> kApplication{"application-x-executable-symbolic",
+                                            "application-x-addon-symbolic"};
 
-constexpr std::array<SymbolIconNames, 22> kSymbols{{
+constexpr std::array<SymbolIconNames, 25> kSymbols{{
     {"rectangle.bottomthird.inset.filled", kTaskbar},
     {"display.2", kDisplays},
     {"dock.rectangle", kDock},
@@ -53,6 +57,9 @@ constexpr std::array<SymbolIconNames, 22> kSymbols{{
     {"chevron.right", kChevron},
     {"folder.badge.plus", kNewFolder},
     {"trash", kTrash},
+    {"plus", kPlus},
+    {"arrow.counterclockwise", kReset},
+    {"app", kApplication},
 }};
 
 }  // namespace
@@ -66,6 +73,13 @@ std::span<const std::string_view> freedesktopIconNames(std::string_view symbolNa
 
 std::span<const SymbolIconNames> knownSymbols() {
     return kSymbols;
+}
+
+bool isKnownSymbol(std::string_view symbolName) {
+    for (const auto& entry : kSymbols) {
+        if (entry.symbolName == symbolName) return true;
+    }
+    return false;
 }
 
 }  // namespace tavrel

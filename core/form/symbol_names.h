@@ -1,8 +1,9 @@
 #pragma once
 
-// The SF Symbol names the pages use, and the freedesktop icon names that stand for each on
+// The SF Symbol names the window uses, and the freedesktop icon names that stand for each on
 // Linux (tried in order; only "-symbolic" icons, which are monochrome and take a tint). A symbol
-// with no themed icon is drawn by the window's own small fallback set.
+// with no themed icon is drawn by the window's own fallback set, which draws every symbol of this
+// table: a name the window uses belongs here (a test checks the sources against it).
 
 #include <span>
 #include <string_view>
@@ -19,5 +20,7 @@ std::span<const std::string_view> freedesktopIconNames(std::string_view symbolNa
 
 // Every symbol of the table, in a fixed order.
 std::span<const SymbolIconNames> knownSymbols();
+
+bool isKnownSymbol(std::string_view symbolName);
 
 }  // namespace tavrel

@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QIcon>
+#include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -19,6 +20,17 @@ QPixmap tinted(const QPixmap& source, const QColor& tint) {
     painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
     painter.fillRect(result.rect(), tint);
     return result;
+}
+
+bool hasVisiblePixels(const QPixmap& pixmap) {
+    const QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            if (qAlpha(line[x]) > 0) return true;
+        }
+    }
+    return false;
 }
 
 void strokeRoundedRect(QPainter& p, const QRectF& r, qreal radius, bool fill) {
@@ -165,6 +177,47 @@ bool drawFallbackSymbol(std::string_view name, QPainter& p, const QRectF& box, c
     } else if (name == "chevron.right") {
         p.drawLine(at(0.34, 0.16), at(0.68, 0.5));
         p.drawLine(at(0.68, 0.5), at(0.34, 0.84));
+    } else if (name == "folder.badge.plus") {
+        // The folder stops short of its lower right corner, where the badge sits.
+        QPainterPath folder;
+        folder.moveTo(at(0.84, 0.58));
+        folder.lineTo(at(0.84, 0.34));
+        folder.lineTo(at(0.44, 0.34));
+        folder.lineTo(at(0.36, 0.22));
+        folder.lineTo(at(0.06, 0.22));
+        folder.lineTo(at(0.06, 0.8));
+        folder.lineTo(at(0.58, 0.8));
+        p.drawPath(folder);
+        p.drawLine(at(0.78, 0.64), at(0.78, 0.94));
+        p.drawLine(at(0.63, 0.79), at(0.93, 0.79));
+    } else if (name == "trash") {
+        p.drawLine(at(0.14, 0.24), at(0.86, 0.24));
+        QPainterPath handle;
+        handle.moveTo(at(0.38, 0.24));
+        handle.lineTo(at(0.38, 0.12));
+        handle.lineTo(at(0.62, 0.12));
+        handle.lineTo(at(0.62, 0.24));
+        p.drawPath(handle);
+        QPainterPath can;
+        can.moveTo(at(0.24, 0.32));
+        can.lineTo(at(0.3, 0.9));
+        can.lineTo(at(0.7, 0.9));
+        can.lineTo(at(0.76, 0.32));
+        p.drawPath(can);
+        p.drawLine(at(0.43, 0.42), at(0.44, 0.78));
+        p.drawLine(at(0.57, 0.42), at(0.56, 0.78));
+    } else if (name == "plus") {
+        p.drawLine(at(0.5, 0.16), at(0.5, 0.84));
+        p.drawLine(at(0.16, 0.5), at(0.84, 0.5));
+    } else if (name == "arrow.counterclockwise") {
+        // A circle open at the upper left, its upper end an arrow head pointing the way round.
+        const QRectF circle = rect(0.16, 0.2, 0.68, 0.68);
+        p.drawArc(circle, 150 * 16, 300 * 16);
+        const QPointF tip(circle.center().x(), circle.top());
+        p.drawLine(tip, tip + QPointF(s * 0.14, -s * 0.11));
+        p.drawLine(tip, tip + QPointF(s * 0.14, s * 0.11));
+    } else if (name == "app") {
+        strokeRoundedRect(p, rect(0.1, 0.1, 0.8, 0.8), s * 0.22, false);
     } else {
         known = false;
         strokeRoundedRect(p, rect(0.14, 0.14, 0.72, 0.72), s * 0.16, false);
@@ -183,7 +236,9 @@ QPixmap drawSymbolPixmap(std::string_view symbolName, const QColor& tint, int si
             QIcon::fromTheme(QString::fromUtf8(name.data(), static_cast<int>(name.size())));
         if (icon.isNull()) continue;
         QPixmap pixmap = icon.pixmap(pixels);
-        if (pixmap.isNull()) continue;
+        // A theme may list an icon it cannot render here (an SVG without Qt's SVG support):
+        // such a blank picture counts as no icon.
+        if (pixmap.isNull() || !hasVisiblePixels(pixmap)) continue;
         if (pixmap.size() != pixels) {
             pixmap = pixmap.scaled(pixels, Qt::KeepAspectRatio, Qt::SmoothTransformation);
         }

@@ -15,7 +15,7 @@ QPixmap settingsSymbolPixmap(std::string_view symbolName, const QColor& tint, in
                              qreal devicePixelRatio = 1.0);
 
 // Our own drawing of the symbol, used when the icon theme has nothing; false for a name we do
-// not draw (a generic rounded square is drawn instead).
+// not draw (a generic rounded square is drawn instead). Every name of knownSymbols() is drawn.
 bool drawFallbackSymbol(std::string_view symbolName, class QPainter& painter, const QRectF& box,
                         const QColor& tint);
 

@@ -119,7 +119,12 @@ QColor MiniPreviewView::accent(qreal alpha) const {
     return color;
 }
 QColor MiniPreviewView::white(qreal alpha) const {
-    return QColor::fromRgbF(1, 1, 1, static_cast<float>(alpha));
+    // The drawings' white paper. On a dark appearance full white would glare out of the dark
+    // card, so the same shapes become a light veil over it: lifted off the card, never a bright
+    // patch.
+    constexpr qreal darkStrength = 0.28;
+    const qreal strength = isDarkPalette(palette()) ? alpha * darkStrength : alpha;
+    return QColor::fromRgbF(1, 1, 1, static_cast<float>(strength));
 }
 QColor MiniPreviewView::separator(qreal alpha) const {
     return settingsSeparatorColor(palette(), alpha);

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
@@ -20,6 +21,14 @@ namespace {
 
 QString qtext(const std::string& text) {
     return QString::fromStdString(text);
+}
+
+// Alert texts carry names from outside (applications, folders, an update service's answer):
+// never markup, never a link.
+QLabel* plainLabel(QLabel* label) {
+    label->setTextFormat(Qt::PlainText);
+    label->setOpenExternalLinks(false);
+    return label;
 }
 
 QMessageBox::Icon iconFor(platform::ModalAlert::Style style) {
@@ -47,7 +56,8 @@ platform::ModalAlertResponse QtSettingsDialogs::runSheet(const platform::ModalAl
     return run(alert, window_ ? window_() : nullptr);
 }
 
-platform::ModalAlertResponse QtSettingsDialogs::run(const platform::ModalAlert& alert, QWidget* sheetParent) {
+platform::ModalAlertResponse QtSettingsDialogs::run(const platform::ModalAlert& alert,
+                                                    QWidget* sheetParent) {
     platform::ModalAlertResponse response;
     QWidget* parent = sheetParent ? sheetParent : (window_ ? window_() : nullptr);
 
@@ -56,14 +66,14 @@ platform::ModalAlertResponse QtSettingsDialogs::run(const platform::ModalAlert& 
         dialog.setWindowModality(sheetParent ? Qt::WindowModal : Qt::ApplicationModal);
         dialog.setWindowTitle(qtext(alert.message));
         auto* layout = new QVBoxLayout(&dialog);
-        auto* message = new QLabel(qtext(alert.message), &dialog);
+        auto* message = plainLabel(new QLabel(qtext(alert.message), &dialog));
         QFont bold = message->font();
         bold.setBold(true);
         message->setFont(bold);
         message->setWordWrap(true);
         layout->addWidget(message);
         if (!alert.informativeText.empty()) {
-            auto* informative = new QLabel(qtext(alert.informativeText), &dialog);
+            auto* informative = plainLabel(new QLabel(qtext(alert.informativeText), &dialog));
             informative->setWordWrap(true);
             layout->addWidget(informative);
         }
@@ -79,7 +89,8 @@ platform::ModalAlertResponse QtSettingsDialogs::run(const platform::ModalAlert& 
             field = new QLineEdit(qtext(*alert.textField), accessory);
             field->setFixedSize(340, 24);
             stack->addWidget(field, 0, Qt::AlignLeft);
-            auto* warning = new SettingsSelectableLabel(qtext(*alert.textFieldWarning), accessory);
+            auto* warning = new SettingsSelectableLabel(QString(), accessory);
+            plainLabel(warning)->setText(qtext(*alert.textFieldWarning));
             warning->setObjectName(QStringLiteral("textFieldWarning"));
             warning->setWordWrap(true);
             warning->setFixedWidth(340);
@@ -120,8 +131,12 @@ platform::ModalAlertResponse QtSettingsDialogs::run(const platform::ModalAlert& 
     QMessageBox box(parent);
     box.setWindowModality(sheetParent ? Qt::WindowModal : Qt::ApplicationModal);
     box.setIcon(iconFor(alert.style));
+    box.setTextFormat(Qt::PlainText);
     box.setText(qtext(alert.message));
     if (!alert.informativeText.empty()) box.setInformativeText(qtext(alert.informativeText));
+    // Qt 6.4 applies the text format to the message only; the informative text's label would
+    // still guess from its content and take markup.
+    for (QLabel* label : box.findChildren<QLabel*>()) plainLabel(label);
     std::vector<QPushButton*> pushButtons;
     for (std::size_t i = 0; i < alert.buttons.size(); ++i) {
         pushButtons.push_back(box.addButton(
@@ -136,7 +151,8 @@ platform::ModalAlertResponse QtSettingsDialogs::run(const platform::ModalAlert& 
     return response;
 }
 
-std::optional<std::filesystem::path> QtSettingsDialogs::openFile(const platform::OpenFileRequest& request) {
+std::optional<std::filesystem::path> QtSettingsDialogs::openFile(
+    const platform::OpenFileRequest& request) {
     QString filter;
     if (!request.allowedExtensions.empty()) {
         QStringList patterns;
@@ -146,7 +162,8 @@ std::optional<std::filesystem::path> QtSettingsDialogs::openFile(const platform:
         filter = patterns.join(QLatin1Char(' '));
     }
     QWidget* parent = window_ ? window_() : nullptr;
-    QFileDialog dialog(parent, qtext(request.title), QString(), filter);
+    // The home folder, not the working directory of whoever started the program.
+    QFileDialog dialog(parent, qtext(request.title), QDir::homePath(), filter);
     dialog.setWindowModality(Qt::ApplicationModal);
     if (request.canChooseDirectories) {
         dialog.setFileMode(QFileDialog::Directory);

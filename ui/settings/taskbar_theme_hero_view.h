@@ -91,9 +91,11 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void layoutParts();
+    void applyLabelColor();
 
     SettingsImageLookup images_;
     TaskbarTheme currentTheme_;
