@@ -16,11 +16,12 @@
 #include <QMenuBar>
 #include <QTimer>
 
-#include "apps/settings/interim_platform.h"
 #include "core/native_dock/native_dock_bounce_backup.h"
 #include "core/native_dock/native_dock_folder_settings_store.h"
 #include "core/settings_pages/native_dock_visibility_bridge.h"
 #include "platform/bundle.h"
+#include "platform/linux/desktop_workspace.h"
+#include "platform/linux/qt_screens.h"
 #include "platform/main_queue.h"
 #include "platform/process.h"
 #include "platform/tool_resolver.h"
@@ -80,8 +81,8 @@ SettingsApplication::SettingsApplication(Options options,
                                       return panel_ ? panel_->window() : nullptr;
                                   });
     privacy_ = options_.privacy ? std::move(options_.privacy) : makeDesktopPrivacySettingsOpener();
-    workspace_ = options_.workspace ? std::move(options_.workspace) : makeSettingsWorkspace();
-    screens_ = options_.screens ? std::move(options_.screens) : makeSettingsScreens();
+    workspace_ = options_.workspace ? std::move(options_.workspace) : platform::makeDesktopWorkspace();
+    screens_ = options_.screens ? std::move(options_.screens) : platform::makeQtScreens();
     addStandardSettingsViews(views_);
     std::optional<std::filesystem::path> newFileResources = options_.newFileResources;
     if (!newFileResources) {

@@ -18,6 +18,8 @@
 #include <benchmark/benchmark.h>
 
 #include "platform/fake/fake_notification_center.h"
+#include "platform/fake/fake_screens.h"
+#include "platform/fake/fake_workspace.h"
 #include "platform/fake/manual_main_queue.h"
 #include "ui/settings/privacy_settings_opener.h"
 #include "ui/settings/settings_images.h"
@@ -52,30 +54,6 @@ public:
     void open(std::string_view) override {}
 };
 
-class NoWorkspace final : public platform::Workspace {
-public:
-    std::optional<platform::ApplicationInfo> applicationForBundleIdentifier(
-        std::string_view) const override {
-        return {};
-    }
-    std::optional<platform::ApplicationInfo> applicationAtPath(
-        const std::filesystem::path&) const override {
-        return {};
-    }
-    std::vector<platform::ApplicationInfo> installedApplications() const override { return {}; }
-    platform::IconReference iconForFile(const std::filesystem::path&) const override { return {}; }
-    bool openURL(std::string_view) override { return false; }
-};
-
-class OneScreen final : public platform::Screens {
-public:
-    std::vector<platform::ScreenInfo> onlineScreens() const override {
-        return {{"display-1", "Built-in", true}};
-    }
-    ObserverId observe(std::function<void()>) override { return 1; }
-    void removeObserver(ObserverId) override {}
-};
-
 // What the event loop does before the next frame: deletes the retired build, polishes, lays
 // out and paints what changed.
 void finishFrame() {
@@ -90,8 +68,8 @@ struct Window final : SettingsWindowServices {
     PermissionProbe accessibility{center, PermissionKind::accessibility};
     NoDialogs noDialogs;
     NoPrivacy privacy;
-    NoWorkspace noWorkspace;
-    OneScreen oneScreen;
+    platform::FakeWorkspace noWorkspace;
+    platform::FakeScreens oneScreen{{{"display-1", "Built-in", true}}};
     SettingsImageLookup lookup = settingsResourceImage;
     std::unique_ptr<NewFileFeatureSwitch> newFileSwitch = makeNullNewFileFeatureSwitch();
     std::unique_ptr<NativeDockVisibilitySwitch> nativeDock = makeNullNativeDockVisibilitySwitch();

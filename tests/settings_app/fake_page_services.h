@@ -2,7 +2,7 @@
 
 // The services a page uses, as test stand-ins: scripted dialogs, an in-memory bus, the data
 // directory's folder file, a Dock switch and a New File switch that record requests, and a
-// workspace and displays the test describes.
+// workspace and displays the test describes (one display unless it says otherwise).
 
 #include <functional>
 #include <map>
@@ -13,6 +13,8 @@
 #include "core/native_dock/native_dock_folder_settings_store.h"
 #include "core/settings_pages/page_services.h"
 #include "platform/fake/fake_notification_center.h"
+#include "platform/fake/fake_screens.h"
+#include "platform/fake/fake_workspace.h"
 #include "platform/fake/manual_main_queue.h"
 #include "tests/settings_app/scripted_settings_dialogs.h"
 
@@ -31,64 +33,6 @@ public:
     std::optional<bool> state = false;
 };
 
-// Applications and file icons as the test lists them; opened addresses are recorded.
-class StubWorkspace final : public platform::Workspace {
-public:
-    std::optional<platform::ApplicationInfo> applicationForBundleIdentifier(
-        std::string_view id) const override {
-        for (const auto& application : applications) {
-            if (application.bundleIdentifier == id) return application;
-        }
-        return std::nullopt;
-    }
-    std::optional<platform::ApplicationInfo> applicationAtPath(
-        const std::filesystem::path& path) const override {
-        for (const auto& application : applications) {
-            if (application.path == path) return application;
-        }
-        return std::nullopt;
-    }
-    std::vector<platform::ApplicationInfo> installedApplications() const override {
-        return applications;
-    }
-    platform::IconReference iconForFile(const std::filesystem::path& path) const override {
-        const auto found = fileIcons.find(path);
-        return found == fileIcons.end() ? platform::IconReference{} : found->second;
-    }
-    bool openURL(std::string_view url) override {
-        opened.emplace_back(url);
-        return true;
-    }
-
-    std::vector<platform::ApplicationInfo> applications;
-    std::map<std::filesystem::path, platform::IconReference> fileIcons;
-    std::vector<std::string> opened;
-};
-
-// Displays as the test sets them; change() tells every observer.
-class StubScreens final : public platform::Screens {
-public:
-    std::vector<platform::ScreenInfo> onlineScreens() const override { return screens; }
-    ObserverId observe(std::function<void()> changed) override {
-        observers_[++next_] = std::move(changed);
-        return next_;
-    }
-    void removeObserver(ObserverId id) override { observers_.erase(id); }
-
-    void change(std::vector<platform::ScreenInfo> now) {
-        screens = std::move(now);
-        const auto observers = observers_;
-        for (const auto& [id, observer] : observers) observer();
-    }
-    std::size_t observerCount() const { return observers_.size(); }
-
-    std::vector<platform::ScreenInfo> screens{{"display-1", "Built-in", true}};
-
-private:
-    ObserverId next_ = 0;
-    std::map<ObserverId, std::function<void()>> observers_;
-};
-
 class FakePageServices final : public PageServices {
 public:
     platform::Dialogs& dialogs() override { return scriptedDialogs; }
@@ -102,8 +46,8 @@ public:
     }
 
     ScriptedSettingsDialogs scriptedDialogs;
-    StubWorkspace workspaceStub;
-    StubScreens screensStub;
+    platform::FakeWorkspace workspaceStub;
+    platform::FakeScreens screensStub{{{"display-1", "Built-in", true}}};
     platform::ManualMainQueue queue;
     platform::FakeNotificationCenter center{queue};
     RecordingNativeDockVisibility visibility;

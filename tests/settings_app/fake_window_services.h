@@ -43,8 +43,8 @@ public:
         if (parts_.applyAppearance) parts_.applyAppearance(mode);
     }
 
-    StubWorkspace workspaceStub;
-    StubScreens screensStub;
+    platform::FakeWorkspace workspaceStub;
+    platform::FakeScreens screensStub{{{"display-1", "Built-in", true}}};
     NativeDockFolderSettingsStore folderStore{NativeDockFolderSettingsStore::defaultFileURL()};
 
 private:

@@ -267,7 +267,8 @@ TEST_F(SettingsWindowTest, ScreenChangesRebuildOnlyTheMultipleDisplayPage) {
     const platform::ScreenInfo builtIn{"display-1", "Built-in", true};
     const platform::ScreenInfo external{"display-2", "External", false};
     const FormView* taskbarPage = controller->pageFormView();
-    services.screensStub.change({builtIn, external});
+    services.screensStub.setScreens({builtIn, external});
+    services.screensStub.fireChange();
     test::settle();
     EXPECT_EQ(controller->pageFormView(), taskbarPage);  // nothing rebuilt
 
@@ -276,7 +277,8 @@ TEST_F(SettingsWindowTest, ScreenChangesRebuildOnlyTheMultipleDisplayPage) {
     const FormView* displaysPage = controller->pageFormView();
     EXPECT_EQ(controller->featureButton(FeaturePage::multipleDisplays)->statusText(),
               "已连接 2 台显示器");
-    services.screensStub.change({builtIn});
+    services.screensStub.setScreens({builtIn});
+    services.screensStub.fireChange();
     test::settle();
     EXPECT_NE(controller->pageFormView(), displaysPage);
     EXPECT_EQ(controller->featureButton(FeaturePage::multipleDisplays)->statusText(),

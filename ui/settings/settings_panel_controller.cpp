@@ -26,31 +26,23 @@
 #include "ui/form/settings_window_drag_area.h"
 #include "ui/settings/feature_sidebar.h"
 #include "ui/settings/thin_overlay_scroller.h"
+#include "ui/settings/workspace_icons.h"
 
 namespace tavrel {
 
 namespace {
 
-// The desktop's picture for an icon reference: a theme icon, or an image file.
-QIcon iconFromReference(const platform::IconReference& reference) {
-    if (!reference.file.empty()) return QIcon(QString::fromStdString(reference.file.string()));
-    if (!reference.themeName.empty()) {
-        return QIcon::fromTheme(QString::fromStdString(reference.themeName));
-    }
-    return {};
-}
-
 // A row's icon: the file's own when it exists, else the application's its identifier names.
 QIcon workspaceIcon(const platform::Workspace& workspace, const FormIcon& icon) {
     std::error_code error;
     if (!icon.file.empty() && std::filesystem::exists(icon.file, error)) {
-        const QIcon found = iconFromReference(workspace.iconForFile(icon.file));
+        const QIcon found = iconFor(workspace.iconForFile(icon.file));
         if (!found.isNull()) return found;
     }
     if (!icon.applicationIdentifier.empty()) {
         if (const auto application =
                 workspace.applicationForBundleIdentifier(icon.applicationIdentifier)) {
-            return iconFromReference(application->icon);
+            return iconFor(application->icon);
         }
     }
     return {};
