@@ -75,6 +75,12 @@ int main(int argc, char** argv) {
         WidgetTileRenderer::today,
         AvatarLocations{"/var/lib/AccountsService/icons", currentUserName(),
                         platform::paths::home()},
+        [&center] {
+            auto& session = static_cast<platform::SessionNotificationCenter&>(*center);
+            if (Status synchronized = session.synchronize(); !synchronized) {
+                platform::log("TavrelHelperLauncher: " + synchronized.error().message);
+            }
+        },
     };
     int status = 0;
     {
