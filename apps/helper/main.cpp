@@ -12,6 +12,7 @@
 #include <QString>
 
 #include "core/helper/helper_dock_tile_stored_settings.h"
+#include "core/helper/helper_role.h"
 #include "core/helper/memory_statistics.h"
 #include "platform/bundle.h"
 #include "platform/clock.h"
@@ -42,11 +43,12 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("TavrelHelperLauncher"));
 
     const std::optional<platform::Bundle> bundle = platform::Bundle::main();
-    if (bundle) {
-        if (auto name = bundle->infoString("CFBundleDisplayName")) {
-            QApplication::setApplicationDisplayName(QString::fromStdString(*name));
-        }
-    }
+    const InfoStringReader infoString = [bundle](std::string_view key) {
+        return bundle ? bundle->infoString(key) : std::nullopt;
+    };
+    // The tray shows the display name as the tile's tooltip.
+    QApplication::setApplicationDisplayName(
+        QString::fromStdString(helperTileName(readHelperRole(infoString), infoString)));
 
     auto made = platform::makeSessionNotificationCenter();
     if (!made) {
@@ -65,9 +67,7 @@ int main(int argc, char** argv) {
         platform::systemClock(),
         *tile,
         *dockApplication,
-        [bundle](std::string_view key) -> std::optional<std::string> {
-            return bundle ? bundle->infoString(key) : std::nullopt;
-        },
+        infoString,
         bundle ? bundle->root() : std::filesystem::path(),
         bundle ? bundle->resourcesDirectory() : std::filesystem::path(),
         helperSettingsDocumentPath(),

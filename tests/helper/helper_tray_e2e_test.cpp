@@ -151,6 +151,7 @@ TEST_F(HelperTrayE2E, MemoryWidgetMenuOverDbusmenuAndTerminationByKind) {
 
     const QString service = launch(makeCopy("memory", {{"TavrelWidgetIdentifier", "memory"}}));
     ASSERT_FALSE(service.isEmpty());
+    EXPECT_EQ(testing::itemToolTipTitle(service), QStringLiteral("内存组件"));
 
     // Started without the sync argument, the launch counts as a click. This platform cannot
     // tell when the mouse went up, so the report carries no click time.
@@ -203,6 +204,7 @@ TEST_F(HelperTrayE2E, FolderCopyQuitFromOutsideReportsItsExit) {
     }
     const QString service = launch(makeCopy("folder", {{"TavrelFolderIdentifier", id}}));
     ASSERT_FALSE(service.isEmpty());
+    EXPECT_EQ(testing::itemToolTipTitle(service), QStringLiteral("应用分组"));
 
     const auto layout = testing::menuLayout(service);
     ASSERT_TRUE(layout);
@@ -254,6 +256,7 @@ TEST_F(HelperTrayE2E, FolderCopyEndedByTheTaskbarDoesNotReportItsExit) {
 TEST_F(HelperTrayE2E, LauncherRedrawsWhenAnotherApplicationBecomesActive) {
     const QString service = launch(makeCopy("launcher", {}));
     ASSERT_FALSE(service.isEmpty());
+    EXPECT_EQ(testing::itemToolTipTitle(service), QStringLiteral("应用启动台"));
     // A launcher has no Dock menu.
     EXPECT_EQ(testing::itemMenuPath(service), QStringLiteral("/NO_DBUSMENU"));
 
