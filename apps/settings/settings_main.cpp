@@ -2,6 +2,7 @@
 
 #include "core/notifications/notification_names.h"
 #include "core/settings_pages/feature_page.h"
+#include "platform/linux/qt_command_line.h"
 
 namespace tavrel {
 
@@ -29,6 +30,27 @@ Notification settingsReopenNotification(const std::vector<std::string>& argument
         notification.userInfo.emplace(std::string(NotificationKey::page), std::string(*page));
     }
     return notification;
+}
+
+std::vector<std::string> unknownArgumentNotes(const std::vector<std::string>& arguments) {
+    std::vector<std::string> notes;
+    for (std::size_t index = 0; index < arguments.size();) {
+        const std::string& argument = arguments[index];
+        if (argument == SettingsLaunchSwitch::startMenu ||
+            argument == SettingsLaunchSwitch::switcher || argument == "--help" ||
+            argument == "-h") {
+            ++index;
+        } else if (const std::size_t taken =
+                       platform::qtApplicationOptionLength(arguments, index)) {
+            index += taken;
+        } else {
+            notes.push_back((argument.starts_with('-') ? "ignoring unknown option '"
+                                                       : "ignoring unexpected argument '") +
+                            argument + "'");
+            ++index;
+        }
+    }
+    return notes;
 }
 
 std::optional<std::string> missingDisplayReason(const char* qpaPlatform, const char* waylandDisplay,
