@@ -96,6 +96,7 @@ int main(int argc, char** argv) {
 
     const auto app =
         tavrel::platform::makeGuiApplicationOrExit<QApplication>("TavrelSettings", argc, argv);
+    tavrel::installQtTranslations();
     QApplication::setApplicationName(QStringLiteral("TavrelSettings"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tavrel 设置"));
     QApplication::setDesktopFileName(QStringLiteral("com.local.tavrel.settings"));

@@ -1,5 +1,9 @@
 #include "apps/settings/settings_main.h"
 
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
 #include "core/notifications/notification_names.h"
 #include "core/settings_pages/feature_page.h"
 #include "platform/linux/qt_command_line.h"
@@ -51,6 +55,19 @@ std::vector<std::string> unknownArgumentNotes(const std::vector<std::string>& ar
         }
     }
     return notes;
+}
+
+bool installQtTranslations() {
+    auto* application = QCoreApplication::instance();
+    if (!application) return false;
+    auto* translator = new QTranslator(application);
+    // qtbase holds the standard dialogs, buttons and menus the window uses.
+    if (!translator->load(QStringLiteral("qtbase_zh_CN"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
 }
 
 std::optional<std::string> missingDisplayReason(const char* qpaPlatform, const char* waylandDisplay,

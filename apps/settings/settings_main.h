@@ -22,6 +22,11 @@ Notification settingsReopenNotification(const std::vector<std::string>& argument
 // each; it runs on without them.
 std::vector<std::string> unknownArgumentNotes(const std::vector<std::string>& arguments);
 
+// Qt's own texts (standard dialogs and buttons, text field menus) in Simplified Chinese, the
+// language of every text of the window, whatever the system's locale. Needs the application
+// object; false when Qt's translations are not installed (Qt's texts stay English).
+bool installQtTranslations();
+
 // Why no window can be shown, or nothing: Qt's platform is chosen by QT_QPA_PLATFORM, else
 // Wayland or X11 by WAYLAND_DISPLAY and DISPLAY.
 std::optional<std::string> missingDisplayReason(const char* qpaPlatform, const char* waylandDisplay,
