@@ -1,9 +1,13 @@
 // TavrelHelperLauncher: one Dock tile of the taskbar. The taskbar keeps several copies of this
-// bundle, each with role keys in its own Info.plist, and starts them; see LauncherDelegate.
+// bundle, each with role keys in its own Info.plist, and starts them; see LauncherDelegate and
+// --help.
 
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include <pwd.h>
 #include <unistd.h>
@@ -12,11 +16,15 @@
 #include <QString>
 
 #include "core/helper/helper_dock_tile_stored_settings.h"
+#include "core/helper/helper_role.h"
 #include "core/helper/memory_statistics.h"
+#include "core/notifications/notification_names.h"
 #include "platform/bundle.h"
 #include "platform/clock.h"
 #include "platform/dock_tile.h"
 #include "platform/linux/dbus_notification_center.h"
+#include "platform/linux/display_guard.h"
+#include "platform/linux/qt_command_line.h"
 #include "platform/log.h"
 #include "platform/main_queue.h"
 #include "platform/paths.h"
@@ -24,6 +32,52 @@
 #include "ui/helper/widget_tile_renderer.h"
 
 namespace {
+
+constexpr char kProgram[] = "TavrelHelperLauncher";
+
+constexpr char kUsage[] =
+    "usage: TavrelHelperLauncher [--tavrel-widget-sync]\n"
+    "       TavrelHelperLauncher --help\n"
+    "\n"
+    "One tile of the Tavrel taskbar in the Dock, shown here as a tray icon: the launcher\n"
+    "(\"应用启动台\"), one native Dock folder, or a time or memory widget, as the keys\n"
+    "TavrelFolderIdentifier and TavrelWidgetIdentifier in this copy's Contents/Info.plist say.\n"
+    "The taskbar makes the copies, starts them and ends them with notifications on the D-Bus\n"
+    "session bus. A copy quits at once when settings.json hides the native Dock.\n"
+    "\n"
+    "  --tavrel-widget-sync  put a widget tile in place; without it a widget's start counts\n"
+    "                        as a click on its tile\n"
+    "  --help                show this text\n"
+    "\n"
+    "Needs a display (X11 or Wayland) with a tray host and a session bus. Qt's own options\n"
+    "(-platform, -style, ...) are taken as by every Qt program.\n";
+
+// The status to end with when the command line already decides it: help, or what the taskbar
+// never passes.
+std::optional<int> commandLineStatus(int argc, char** argv) {
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    for (const std::string& argument : arguments) {
+        if (argument == "--help" || argument == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+    }
+    for (std::size_t index = 0; index < arguments.size();) {
+        if (arguments[index] == tavrel::kTavrelWidgetSyncArgument) {
+            ++index;
+        } else if (const std::size_t taken =
+                       tavrel::platform::qtApplicationOptionLength(arguments, index)) {
+            index += taken;
+        } else {
+            const std::string& argument = arguments[index];
+            std::fprintf(stderr, "%s: %s '%s'\nTry '%s --help'.\n", kProgram,
+                         argument.starts_with('-') ? "unknown option" : "unexpected argument",
+                         argument.c_str(), kProgram);
+            return 2;
+        }
+    }
+    return std::nullopt;
+}
 
 std::string currentUserName() {
     if (const passwd* entry = ::getpwuid(::getuid()); entry && entry->pw_name) {
@@ -37,16 +91,18 @@ std::string currentUserName() {
 
 int main(int argc, char** argv) {
     using namespace tavrel;
-    QApplication application(argc, argv);
+    if (const auto status = commandLineStatus(argc, argv)) return *status;
+    const auto application = platform::makeGuiApplicationOrExit<QApplication>(kProgram, argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
-    QApplication::setApplicationName(QStringLiteral("TavrelHelperLauncher"));
+    QApplication::setApplicationName(QString::fromLatin1(kProgram));
 
     const std::optional<platform::Bundle> bundle = platform::Bundle::main();
-    if (bundle) {
-        if (auto name = bundle->infoString("CFBundleDisplayName")) {
-            QApplication::setApplicationDisplayName(QString::fromStdString(*name));
-        }
-    }
+    const InfoStringReader infoString = [bundle](std::string_view key) {
+        return bundle ? bundle->infoString(key) : std::nullopt;
+    };
+    // The tray shows the display name as the tile's tooltip.
+    QApplication::setApplicationDisplayName(
+        QString::fromStdString(helperTileName(readHelperRole(infoString), infoString)));
 
     auto made = platform::makeSessionNotificationCenter();
     if (!made) {
@@ -65,9 +121,7 @@ int main(int argc, char** argv) {
         platform::systemClock(),
         *tile,
         *dockApplication,
-        [bundle](std::string_view key) -> std::optional<std::string> {
-            return bundle ? bundle->infoString(key) : std::nullopt;
-        },
+        infoString,
         bundle ? bundle->root() : std::filesystem::path(),
         bundle ? bundle->resourcesDirectory() : std::filesystem::path(),
         helperSettingsDocumentPath(),
@@ -75,6 +129,12 @@ int main(int argc, char** argv) {
         WidgetTileRenderer::today,
         AvatarLocations{"/var/lib/AccountsService/icons", currentUserName(),
                         platform::paths::home()},
+        [&center] {
+            auto& session = static_cast<platform::SessionNotificationCenter&>(*center);
+            if (Status synchronized = session.synchronize(); !synchronized) {
+                platform::log("TavrelHelperLauncher: " + synchronized.error().message);
+            }
+        },
     };
     int status = 0;
     {

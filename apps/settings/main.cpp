@@ -14,6 +14,7 @@
 #include "apps/settings/settings_application.h"
 #include "apps/settings/settings_main.h"
 #include "core/notifications/notification_names.h"
+#include "platform/linux/display_guard.h"
 #include "platform/log.h"
 #include "platform/notifications.h"
 #include "platform/process_identity.h"
@@ -77,6 +78,7 @@ int main(int argc, char** argv) {
             return 0;
         }
     }
+    for (const std::string& note : tavrel::unknownArgumentNotes(arguments)) fail(note);
 
     auto lock = tavrel::platform::SingleInstanceLock::acquire(tavrel::settingsSingleInstanceName);
     if (!lock) {
@@ -92,7 +94,9 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    QApplication app(argc, argv);
+    const auto app =
+        tavrel::platform::makeGuiApplicationOrExit<QApplication>("TavrelSettings", argc, argv);
+    tavrel::installQtTranslations();
     QApplication::setApplicationName(QStringLiteral("TavrelSettings"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tavrel 设置"));
     QApplication::setDesktopFileName(QStringLiteral("com.local.tavrel.settings"));
@@ -120,7 +124,7 @@ int main(int argc, char** argv) {
     if (reportFirstPaint) {
         if (auto* panel = (*application)->panel()) panel->window()->installEventFilter(&reporter);
     }
-    const int status = app.exec();
+    const int status = QApplication::exec();
     application->reset();
     return status;
 }

@@ -1,7 +1,12 @@
 #include "apps/settings/settings_main.h"
 
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
 #include "core/notifications/notification_names.h"
 #include "core/settings_pages/feature_page.h"
+#include "platform/linux/qt_command_line.h"
 
 namespace tavrel {
 
@@ -29,6 +34,40 @@ Notification settingsReopenNotification(const std::vector<std::string>& argument
         notification.userInfo.emplace(std::string(NotificationKey::page), std::string(*page));
     }
     return notification;
+}
+
+std::vector<std::string> unknownArgumentNotes(const std::vector<std::string>& arguments) {
+    std::vector<std::string> notes;
+    for (std::size_t index = 0; index < arguments.size();) {
+        const std::string& argument = arguments[index];
+        if (argument == SettingsLaunchSwitch::startMenu ||
+            argument == SettingsLaunchSwitch::switcher || argument == "--help" ||
+            argument == "-h") {
+            ++index;
+        } else if (const std::size_t taken =
+                       platform::qtApplicationOptionLength(arguments, index)) {
+            index += taken;
+        } else {
+            notes.push_back((argument.starts_with('-') ? "ignoring unknown option '"
+                                                       : "ignoring unexpected argument '") +
+                            argument + "'");
+            ++index;
+        }
+    }
+    return notes;
+}
+
+bool installQtTranslations() {
+    auto* application = QCoreApplication::instance();
+    if (!application) return false;
+    auto* translator = new QTranslator(application);
+    // qtbase holds the standard dialogs, buttons and menus the window uses.
+    if (!translator->load(QStringLiteral("qtbase_zh_CN"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
 }
 
 std::optional<std::string> missingDisplayReason(const char* qpaPlatform, const char* waylandDisplay,

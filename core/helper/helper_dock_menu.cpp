@@ -23,7 +23,7 @@ std::vector<HelperDockMenuEntry> helperDockMenu(const HelperRole& role) {
             return {item(time ? "打开日历" : "打开系统监控", HelperDockMenuCommand::openWidget,
                          rawValue(kind)),
                     HelperDockMenuEntry{"", true, HelperDockMenuCommand::none, ""},
-                    item(time ? "移除「时间组件」" : "移除「内存组件」",
+                    item("移除「" + std::string(widgetName(kind)) + "」",
                          HelperDockMenuCommand::removeWidget, rawValue(kind))};
         }
         case HelperRoleKind::folder:

@@ -39,4 +39,13 @@ using InfoStringReader = std::function<std::optional<std::string>(std::string_vi
 
 HelperRole readHelperRole(const InfoStringReader& readInfoString);
 
+// The helper's own name in its Info.plist, which every copy starts with.
+inline constexpr std::string_view kHelperBundleDisplayName = "应用启动台";
+
+// The name the tile goes by where the user points at it. A copy that whoever made it has named
+// (its CFBundleDisplayName, else CFBundleName, is set and is not the helper's own name) goes by
+// that name, as a Dock tile goes by its bundle's; a copy that kept the helper's name goes by its
+// role: "应用启动台" for the launcher, "应用分组" for a folder, the widget's name for a widget.
+std::string helperTileName(const HelperRole& role, const InfoStringReader& readInfoString);
+
 }  // namespace tavrel

@@ -12,6 +12,10 @@ std::string_view rawValue(TavrelWidgetKind kind) {
     return "time";
 }
 
+std::string_view widgetName(TavrelWidgetKind kind) {
+    return kind == TavrelWidgetKind::memory ? "内存组件" : "时间组件";
+}
+
 std::optional<TavrelWidgetKind> widgetKindFromRawValue(std::string_view raw) {
     if (raw == "time") return TavrelWidgetKind::time;
     if (raw == "memory") return TavrelWidgetKind::memory;

@@ -12,6 +12,10 @@ enum class TavrelWidgetKind { time, memory };
 
 std::string_view rawValue(TavrelWidgetKind kind);
 
+// What the user calls the widget: "时间组件" or "内存组件", as the settings pages and the Dock
+// menu name it.
+std::string_view widgetName(TavrelWidgetKind kind);
+
 // "time" or "memory"; anything else (including "Memory") names no kind.
 std::optional<TavrelWidgetKind> widgetKindFromRawValue(std::string_view raw);
 

@@ -1,6 +1,7 @@
 // Role selection, what each observed notification means for a copy, the Dock menus, and the
 // notifications a copy posts.
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -73,6 +74,44 @@ TEST(HelperRole, IsReadFromTheInfoListOnEveryUse) {
     EXPECT_EQ(readHelperRole(reader).kind(), HelperRoleKind::widget);
     EXPECT_EQ(reads, 4);
     EXPECT_EQ(readHelperRole({}).kind(), HelperRoleKind::launcher);
+}
+
+TEST(HelperRole, TileNameIsTheCopysOwnNameElseItsRolesName) {
+    using Plist = std::map<std::string, std::string, std::less<>>;
+    const Plist shipped{{"CFBundleDisplayName", "应用启动台"}, {"CFBundleName", "应用启动台"}};
+    struct Case {
+        const char* label;
+        HelperRole role;
+        Plist plist;
+        std::string name;
+    };
+    const std::vector<Case> cases{
+        {"launcher", launcher, shipped, "应用启动台"},
+        {"time widget", widget("time"), shipped, "时间组件"},
+        {"memory widget", widget("memory"), shipped, "内存组件"},
+        {"folder", folder("F1"), shipped, "应用分组"},
+        {"no names at all", widget("memory"), {}, "内存组件"},
+        {"folder named by the taskbar",
+         folder("F1"),
+         {{"CFBundleDisplayName", "工作"}, {"CFBundleName", "应用启动台"}},
+         "工作"},
+        {"only the bundle name changed", folder("F1"), {{"CFBundleName", "Work"}}, "Work"},
+        {"display name kept, bundle name changed",
+         widget("time"),
+         {{"CFBundleDisplayName", "应用启动台"}, {"CFBundleName", "Clock"}},
+         "时间组件"},
+        {"empty display name", widget("time"), {{"CFBundleDisplayName", ""}}, "时间组件"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        const InfoStringReader reader = [&](std::string_view key) -> std::optional<std::string> {
+            auto it = c.plist.find(key);
+            if (it == c.plist.end()) return std::nullopt;
+            return it->second;
+        };
+        EXPECT_EQ(helperTileName(c.role, reader), c.name);
+    }
+    EXPECT_EQ(helperTileName(launcher, {}), "应用启动台");
 }
 
 TEST(HelperNotificationRules, FolderTerminationNeedsTheExactIdentifierAsObject) {

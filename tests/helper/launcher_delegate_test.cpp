@@ -5,9 +5,11 @@
 
 #include <chrono>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -39,7 +41,8 @@ protected:
     }
 
     void start(std::map<std::string, std::string> plist,
-               std::vector<std::string> arguments = {"TavrelHelperLauncher"}) {
+               std::vector<std::string> arguments = {"TavrelHelperLauncher"},
+               platform::DockTile* shownOn = nullptr) {
         // One copy at a time: the previous one lets go of the tile and application first.
         delegate.reset();
         info = std::move(plist);
@@ -49,7 +52,7 @@ protected:
             center,
             queue,
             clock,
-            tile,
+            shownOn ? *shownOn : tile,
             *application,
             [this](std::string_view key) -> std::optional<std::string> {
                 auto it = info.find(std::string(key));
@@ -62,6 +65,7 @@ protected:
             [this] { return usage; },
             [this] { return today; },
             AvatarLocations{home / "no-accounts", "ana", home},
+            [this] { ++observersAwaited; },
         };
         delegate = std::make_unique<LauncherDelegate>(std::move(environment));
         delegate->applicationDidFinishLaunching();
@@ -91,6 +95,7 @@ protected:
     std::filesystem::path resources;
     std::filesystem::path home;
     std::filesystem::path settingsPath;
+    int observersAwaited = 0;
     double usage = 0.42;
     CalendarComponents today{1, 2025, 3, 9, 1};
     std::unique_ptr<LauncherDelegate> delegate;
@@ -114,6 +119,68 @@ TEST_F(LauncherDelegateTest, HiddenNativeDockQuitsEveryRoleDuringLaunchSilently)
         EXPECT_TRUE(tile.shown().empty());
         EXPECT_TRUE(posted().empty());
         EXPECT_EQ(center.observerCount(), 0u);
+    }
+}
+
+// The tile, as a tray host or the taskbar meets it: whoever sees it appear may use the copy at
+// once, before the copy's next turn.
+class FirstSightTile final : public platform::DockTile {
+public:
+    FirstSightTile(platform::DockTile& inner, std::function<void()> onFirstSight)
+        : inner_(inner), onFirstSight_(std::move(onFirstSight)) {}
+
+    void setContent(const platform::DockTileImage& image,
+                    std::optional<platform::DockTileTransition> transition) override {
+        if (auto seen = std::exchange(onFirstSight_, {})) seen();
+        inner_.setContent(image, transition);
+    }
+    void setApplicationIcon(const platform::DockTileImage& image) override {
+        inner_.setApplicationIcon(image);
+    }
+    void setMenu(std::vector<platform::DockMenuItem> items) override {
+        inner_.setMenu(std::move(items));
+    }
+    void setMenuRequestedHandler(std::function<void()> handler) override {
+        inner_.setMenuRequestedHandler(std::move(handler));
+    }
+    void setActivatedHandler(std::function<void()> handler) override {
+        inner_.setActivatedHandler(std::move(handler));
+    }
+
+private:
+    platform::DockTile& inner_;
+    std::function<void()> onFirstSight_;
+};
+
+TEST_F(LauncherDelegateTest, EverythingIsInPlaceWhenTheTileAppears) {
+    struct Case {
+        const char* label;
+        std::map<std::string, std::string> plist;
+        std::size_t menuEntries;
+    };
+    for (const Case& c :
+         {Case{"launcher", kLauncher, 0}, Case{"folder", kFolder, 3}, Case{"memory", kMemory, 3}}) {
+        SCOPED_TRACE(c.label);
+        tile.clearRecords();
+        observersAwaited = 0;
+        std::size_t observers = 0;
+        std::size_t menuEntries = 0;
+        int awaited = 0;
+        FirstSightTile seen(tile, [&] {
+            observers = center.observerCount();
+            menuEntries = tile.menuTitles().size();
+            awaited = observersAwaited;
+            // Another application becomes active the moment the tile shows.
+            application->activateOtherApplication();
+        });
+        start(c.plist, {"TavrelHelperLauncher", "--tavrel-widget-sync"}, &seen);
+        EXPECT_EQ(observers, 2u);
+        EXPECT_EQ(menuEntries, c.menuEntries);
+        EXPECT_EQ(awaited, 1);
+        queue.advanceBy(LauncherDelegate::kDockIconRefreshDelay);
+        // Only the launcher redraws for it, and it does.
+        EXPECT_EQ(tile.shown().size(), c.plist == kLauncher ? 2u : 1u);
+        delegate.reset();  // it lets go of `seen` before that goes
     }
 }
 

@@ -7,6 +7,7 @@
 #include <xcb/xcb.h>
 
 #include <QDBusConnectionInterface>
+#include <QDBusObjectPath>
 #include <QDBusReply>
 #include <QDBusVariant>
 #include <QStandardPaths>
@@ -104,6 +105,59 @@ bool activateWindows(const QString& display, const std::vector<std::uint32_t>& p
     std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
     xcb_disconnect(connection);
     return true;
+}
+
+bool syncSessionBus() {
+    const QDBusMessage ping = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+        QStringLiteral("org.freedesktop.DBus.Peer"), QStringLiteral("Ping"));
+    return QDBusConnection::sessionBus().call(ping, QDBus::Block, 10000).type() ==
+           QDBusMessage::ReplyMessage;
+}
+
+std::optional<QVariant> itemProperty(const QString& service, const char* name) {
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        service, QStringLiteral("/StatusNotifierItem"),
+        QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+    call.setArguments({QStringLiteral("org.kde.StatusNotifierItem"), QString::fromLatin1(name)});
+    const QDBusMessage reply = QDBusConnection::sessionBus().call(call, QDBus::Block, 10000);
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 1) {
+        qWarning("Get %s of %s failed: %s", name, qPrintable(service),
+                 qPrintable(reply.errorMessage()));
+        return std::nullopt;
+    }
+    return reply.arguments().at(0).value<QDBusVariant>().variant();
+}
+
+std::optional<QString> itemMenuPath(const QString& service) {
+    const auto value = itemProperty(service, "Menu");
+    if (!value || !value->canConvert<QDBusObjectPath>()) return std::nullopt;
+    return value->value<QDBusObjectPath>().path();
+}
+
+std::optional<QString> itemToolTipTitle(const QString& service) {
+    const auto value = itemProperty(service, "ToolTip");
+    if (!value) return std::nullopt;
+    // (sa(iiay)ss): icon name, icon pixmaps, title, text.
+    const QDBusArgument toolTip = value->value<QDBusArgument>();
+    QString iconName;
+    QString title;
+    QString text;
+    toolTip.beginStructure();
+    toolTip >> iconName;
+    toolTip.beginArray();
+    while (!toolTip.atEnd()) {
+        int width = 0;
+        int height = 0;
+        QByteArray pixels;
+        toolTip.beginStructure();
+        toolTip >> width >> height >> pixels;
+        toolTip.endStructure();
+    }
+    toolTip.endArray();
+    toolTip >> title >> text;
+    toolTip.endStructure();
+    return title;
 }
 
 std::optional<std::vector<MenuEntry>> menuLayout(const QString& service) {

@@ -105,6 +105,17 @@ private:
 // cannot be reached.
 bool activateWindows(const QString& display, const std::vector<std::uint32_t>& pids);
 
+// Returns once the bus daemon has handled everything this process sent on its session-bus
+// connection, signal subscriptions included: what others send from now on reaches them.
+bool syncSessionBus();
+
+// A property of the item (org.kde.StatusNotifierItem on /StatusNotifierItem).
+std::optional<QVariant> itemProperty(const QString& service, const char* name);
+// The object path the item names for its menu ("/NO_DBUSMENU" for none).
+std::optional<QString> itemMenuPath(const QString& service);
+// The title of the item's tooltip, which hosts show on hover.
+std::optional<QString> itemToolTipTitle(const QString& service);
+
 // The top-level entries of the item's menu (GetLayout on /MenuBar).
 std::optional<std::vector<MenuEntry>> menuLayout(const QString& service);
 bool menuAboutToShow(const QString& service);

@@ -2,18 +2,29 @@
 // screen, or a part of it) as a PNG. Used to take the settings window's screenshot under Xvfb.
 
 #include <cstdio>
+#include <cstring>
 
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QRegularExpression>
 #include <QScreen>
 
+#include "platform/linux/display_guard.h"
+
 int main(int argc, char** argv) {
-    if (argc < 2 || argc > 3) {
-        std::fprintf(stderr, "usage: tavrel-screen-grab OUTPUT.png [WIDTHxHEIGHT+X+Y]\n");
+    constexpr char kUsage[] = "usage: tavrel-screen-grab OUTPUT.png [WIDTHxHEIGHT+X+Y]\n";
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+    }
+    if (argc < 2 || argc > 3 || argv[1][0] == '-') {
+        std::fputs(kUsage, stderr);
         return 2;
     }
-    QGuiApplication app(argc, argv);
+    const auto app = tavrel::platform::makeGuiApplicationOrExit<QGuiApplication>(
+        "tavrel-screen-grab", argc, argv);
     QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen) {
         std::fprintf(stderr, "tavrel-screen-grab: no screen\n");

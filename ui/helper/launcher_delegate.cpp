@@ -57,21 +57,23 @@ void LauncherDelegate::applicationDidFinishLaunching() {
     }
 
     const HelperRole current = role();
-    // The menu goes in before the tile appears, so that a tray host that asks for it as soon as
-    // the tile shows finds it.
+    // The tile appearing is the copy's sign that it is ready (the taskbar and a tray host see
+    // nothing earlier), so everything a host or the taskbar may use at once is in place first:
+    // the menu, the observers, the activation watch.
     installDockMenu(current);
+    registerObservers(current);
+    if (current.kind() == HelperRoleKind::launcher) {
+        env_.application.setApplicationActivatedHandler([this] { scheduleDockIconRefresh(); });
+    }
+    if (env_.awaitObservers) env_.awaitObservers();
+
     if (current.kind() == HelperRoleKind::widget) {
         setWidgetDockTile(*current.widgetKind, true);
     } else {
         setDockTile(false, true);
     }
-
-    registerObservers(current);
     if (current.widgetKind == TavrelWidgetKind::memory) {
         startWidgetRefreshTimer(TavrelWidgetKind::memory);
-    }
-    if (current.kind() == HelperRoleKind::launcher) {
-        env_.application.setApplicationActivatedHandler([this] { scheduleDockIconRefresh(); });
     }
     didFinishLaunching_ = true;
 

@@ -42,6 +42,9 @@ struct LauncherEnvironment {
     std::function<double()> memoryUsage;
     std::function<CalendarComponents()> today;
     AvatarLocations avatarLocations;
+    // Returns once the observers registered so far receive what anyone posts from now on (on
+    // the bus a round trip to its daemon). Nothing to wait for when empty.
+    std::function<void()> awaitObservers = {};
 };
 
 class LauncherDelegate {
@@ -53,8 +56,9 @@ public:
     LauncherDelegate(const LauncherDelegate&) = delete;
     LauncherDelegate& operator=(const LauncherDelegate&) = delete;
 
-    // Start-up: quits at once when settings.json hides the native Dock; otherwise draws the
-    // first tile, observes the role's notifications and sets up the Dock menu.
+    // Start-up: quits at once when settings.json hides the native Dock; otherwise sets up the
+    // Dock menu, observes the role's notifications and other applications' activation, and
+    // draws the first tile. The tile appears last: whoever sees it can talk to the copy.
     void applicationDidFinishLaunching();
     // The user clicked the running copy's tile.
     void applicationDidBecomeActive();

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 
 #include <QByteArray>
@@ -198,9 +199,30 @@ bool saveBothResolutions(const QImage& drawing, const QDir& directory, const cha
 
 }  // namespace
 
+namespace {
+
+constexpr char kUsage[] =
+    "usage: generate_settings_artwork OUTPUT_DIRECTORY\n"
+    "\n"
+    "Draws the settings application's pictures (the sidebar logo, the two theme pictures at\n"
+    "single and double size, the application icon) into OUTPUT_DIRECTORY, creating it when\n"
+    "needed. Needs no display.\n";
+
+}  // namespace
+
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: generate_settings_artwork OUTPUT_DIRECTORY\n");
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+    }
+    // Anything else that looks like an option is a mistake, not a directory to create.
+    if (argc != 2 || argv[1][0] == '-') {
+        if (argc == 2) {
+            std::fprintf(stderr, "generate_settings_artwork: unknown option '%s'\n", argv[1]);
+        }
+        std::fputs("usage: generate_settings_artwork OUTPUT_DIRECTORY\n", stderr);
         return 2;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");

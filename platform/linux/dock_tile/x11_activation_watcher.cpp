@@ -76,7 +76,8 @@ std::unique_ptr<X11ActivationWatcher> X11ActivationWatcher::create(
 
     std::unique_ptr<X11ActivationWatcher> watcher(
         new X11ActivationWatcher(std::move(connection), std::move(activated)));
-    // What is active now is no activation.
+    // What is active now is no activation. Its reply also means the server has applied the
+    // selection above, so every change from here on is reported.
     watcher->lastWindow_ = property32(watcher->connection_->xcb, watcher->connection_->root,
                                       watcher->connection_->activeWindow, XCB_ATOM_WINDOW);
     QCoreApplication::instance()->installNativeEventFilter(watcher.get());

@@ -16,7 +16,8 @@ namespace tavrel::platform {
 
 class X11ActivationWatcher final : public QAbstractNativeEventFilter {
 public:
-    // Nothing when the application does not run on an X11 display.
+    // Nothing when the application does not run on an X11 display. Changes are reported from
+    // the moment this returns.
     static std::unique_ptr<X11ActivationWatcher> create(std::function<void()> activated);
     ~X11ActivationWatcher() override;
 
