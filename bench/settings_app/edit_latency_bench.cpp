@@ -3,7 +3,7 @@
 // bus observer in another process (tavrel-notify monitor), next to the peer measured in the
 // same run: the same centre posting the same notification without any edit or save.
 //
-//   settings_edit_latency_bench [--steps N]     (run it through bench/settings_app/run)
+//   settings_edit_latency_bench [--steps N]     (run it through scripts/run-bench settings_app)
 
 #include <chrono>
 #include <cstdio>
