@@ -84,6 +84,13 @@ public:
     // Optional: starts delivering change notifications to `observer` (on the main thread). A
     // source without it never announces changes; reports then follow commands only.
     virtual void registerForNowPlayingNotifications(ChangeObserver observer) { (void)observer; }
+    // Runs `ready` (on the main thread) once the source knows the applications present when it
+    // was made, so that a command sent from then on reaches the now-playing one. A source that
+    // knows them at once runs it at once.
+    virtual void whenReady(std::function<void()> ready) { ready(); }
+    // Runs `done` (on the main thread) once every command sent so far has reached its
+    // application or failed. A source whose sendCommand delivers before returning runs it at once.
+    virtual void whenCommandsDelivered(std::function<void()> done) { done(); }
 };
 
 // The machine's now-playing source. An error when the system's media service cannot be reached

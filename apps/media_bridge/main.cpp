@@ -16,7 +16,8 @@ constexpr const char* kUsage =
     "  refresh…   write a new now-playing report\n"
     "  2, 4, 5    toggle play/pause, next track, previous track; answered with\n"
     "             {\"command\": n, \"accepted\": bool}, then a report 0.25 s later\n"
-    "Closing standard input ends the bridge (status 0). Without a session bus it writes\n"
+    "Closing standard input ends the bridge (status 0) once the lines already sent are carried\n"
+    "out and the reports they asked for written (at most 0.5 s). Without a session bus it writes\n"
     "{\"error\":\"media-symbols-unavailable\"} and ends with status 1.\n";
 
 }  // namespace

@@ -2,6 +2,7 @@
 // protocol logic and the two standard streams.
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -10,6 +11,7 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QTimer>
 
 #include "apps/media_bridge/standard_input_reader.h"
 #include "apps/media_bridge/tavrel_media_bridge.h"
@@ -21,6 +23,9 @@
 
 namespace tavrel {
 namespace {
+
+// How long the end of input waits for the reports the last lines asked for.
+constexpr std::chrono::milliseconds kReportLimit{500};
 
 // One write per record so that a line is never split between writes of the client's reads;
 // nothing is buffered, so every line is out (flushed) when this returns.
@@ -56,11 +61,24 @@ int runMediaBridge() {
     auto queue = platform::makeMainQueue();
     int status = 0;
     {
-        MediaBridge bridge(**source, *queue, writeLine);
+        platform::NowPlayingSource& nowPlaying = **source;
+        MediaBridge bridge(nowPlaying, *queue, writeLine);
+        // At the end of input the lines already read are still carried out: their commands
+        // reach the player and the reports they asked for are written; then the bridge ends as
+        // the client asked. Reports are waited for at most kReportLimit; commands until the
+        // player has them (or the call times out).
+        const auto end = [] { QCoreApplication::exit(0); };
         StandardInputReader input([&bridge](std::string_view line) { bridge.handleLine(line); },
-                                  [] { QCoreApplication::exit(0); });
+                                  [&bridge, &nowPlaying, end] {
+                                      QTimer::singleShot(kReportLimit, qApp, [&nowPlaying, end] {
+                                          nowPlaying.whenCommandsDelivered(end);
+                                      });
+                                      bridge.finishInput(end);
+                                  });
         bridge.start();
-        input.start();
+        // Commands read before the source knows its players would reach none of them; the
+        // client's lines wait in the pipe until then.
+        nowPlaying.whenReady([&input] { input.start(); });
         status = QCoreApplication::exec();
     }
     source->reset();

@@ -50,12 +50,23 @@ struct ProviderClass {
 GType providerType = 0;
 GObjectClass* providerParentClass = nullptr;
 
+// Nautilus loads the module through a link in its extension directory; the link leads back into
+// the bundle, wherever it was installed.
 std::optional<tavrel::platform::Bundle> moduleBundle() {
     Dl_info info{};
-    if (dladdr(reinterpret_cast<void*>(&moduleBundle), &info) != 0 && info.dli_fname) {
-        if (auto bundle = tavrel::bundleContaining(info.dli_fname)) return bundle;
+    if (dladdr(reinterpret_cast<void*>(&moduleBundle), &info) == 0 || !info.dli_fname) {
+        tavrel::platform::log(
+            "Tavrel FinderSync: cannot tell where the module was loaded from; "
+            "the shipped templates are missing");
+        return std::nullopt;
     }
-    return tavrel::installedNewFileExtensionBundle();
+    auto bundle = tavrel::bundleContaining(info.dli_fname);
+    if (!bundle) {
+        tavrel::platform::log(std::string("Tavrel FinderSync: ") + info.dli_fname +
+                              " is not a link to the module in its bundle; the shipped "
+                              "templates are missing");
+    }
+    return bundle;
 }
 
 void providerInstanceInit(GTypeInstance* instance, gpointer) {

@@ -31,7 +31,7 @@ bool printLine(const std::string& line) {
 }
 
 // Beside the program in the build tree (bin/ and bundles/) or in an installed tree (bin/ and
-// <libdir>/tavrel/), else where this build installs it.
+// <libdir>/tavrel/), wherever that tree was installed.
 std::optional<tavrel::platform::Bundle> defaultBundle() {
     std::error_code error;
     const auto executable = std::filesystem::read_symlink("/proc/self/exe", error);
@@ -43,7 +43,7 @@ std::optional<tavrel::platform::Bundle> defaultBundle() {
             if (auto bundle = tavrel::platform::Bundle::at(candidate)) return bundle;
         }
     }
-    return tavrel::installedNewFileExtensionBundle();
+    return std::nullopt;
 }
 
 // Paths in requests and logs are absolute, as the file manager gives them.

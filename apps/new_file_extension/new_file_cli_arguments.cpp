@@ -28,6 +28,10 @@ Result<Options> readOptions(const std::string& command, const std::vector<std::s
         if (index + 1 >= arguments.size()) return Error{option + " needs a value"};
         const std::string& value = arguments[++index];
         if (value.empty() && option != "--title") return Error{option + " needs a value"};
+        if (option == "--item" && value.starts_with("--")) {
+            return Error{"--item needs a path (write one that begins with \"--\" as ./" + value +
+                         ")"};
+        }
         const auto once = [&](std::optional<std::string>& slot) -> Status {
             if (slot) return Error{option + " is given twice"};
             slot = value;
@@ -43,8 +47,17 @@ Result<Options> readOptions(const std::string& command, const std::vector<std::s
         } else if (option == "--title") {
             stored = once(options.title);
         } else {
-            if (options.items.size() >= kMaxItems) return Error{"too many --item arguments"};
-            options.items.push_back(value);
+            // --item takes every path up to the next option: --item A B C, as a file manager
+            // hands over a selection.
+            for (;;) {
+                if (options.items.size() >= kMaxItems) return Error{"too many --item paths"};
+                options.items.push_back(arguments[index]);
+                if (index + 1 >= arguments.size() || arguments[index + 1].starts_with("--")) {
+                    break;
+                }
+                if (arguments[index + 1].empty()) return Error{"--item paths cannot be empty"};
+                ++index;
+            }
         }
         if (!stored) return stored.error();
     }
@@ -120,6 +133,8 @@ std::string newFileUsage() {
            "      notification until interrupted; prints \"listening\", then \"applied\" or\n"
            "      \"refused: REASON\" per payload.\n"
            "\n"
+           "  --item takes every path up to the next option (--item A B); give a path that\n"
+           "  begins with \"--\" as ./--name.\n"
            "  --bundle APP   the extension bundle (TavrelNewFileFinderSync.app) to take the\n"
            "                shipped templates from; by default the one beside the program.\n";
 }

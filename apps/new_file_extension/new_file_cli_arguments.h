@@ -6,6 +6,7 @@
 //                          [--bundle APP]
 //   tavrel-new-file listen [--bundle APP]
 //   tavrel-new-file --help
+// --item takes every path up to the next option, and may be given again.
 
 #include <filesystem>
 #include <optional>

@@ -17,10 +17,6 @@ std::optional<platform::Bundle> bundleContaining(const std::filesystem::path& bi
     return platform::Bundle::at(contents.parent_path());
 }
 
-std::optional<platform::Bundle> installedNewFileExtensionBundle() {
-    return platform::Bundle::at(TAVREL_NEW_FILE_INSTALLED_BUNDLE);
-}
-
 NewFileExtension::NewFileExtension(std::optional<platform::Bundle> bundle,
                                    Notifications notifications)
     : bundle_(std::move(bundle)) {

@@ -20,8 +20,6 @@ inline constexpr char kNewFileExtensionBundleName[] = "TavrelNewFileFinderSync.a
 
 // The bundle whose Contents/MacOS holds `binary` (links resolved), if it sits in one.
 std::optional<platform::Bundle> bundleContaining(const std::filesystem::path& binary);
-// Where the extension's bundle is installed.
-std::optional<platform::Bundle> installedNewFileExtensionBundle();
 
 class NewFileExtension {
 public:

@@ -5,7 +5,7 @@
 //     (voluntary_ctxt_switches + nonvoluntary_ctxt_switches in /proc/<pid>/task/<tid>/status),
 //     and how often the helper redrew its tile (NewIcon signals of its tray item).
 // With --strace FILE the helper's system calls during the window go to FILE (strace -f -tt).
-// Run it with bench/helper/run (it needs a private session bus).
+// Run it with scripts/run-bench helper (it needs a private session bus).
 
 #include <chrono>
 #include <cstdio>
@@ -26,6 +26,7 @@
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 
+#include "bench/bench_result.h"
 #include "tests/helper/tray_test_support.h"
 #include "tests/platform_qt/qt_test_support.h"
 
@@ -67,7 +68,7 @@ std::map<std::string, ThreadCount> threadSwitches(qint64 pid) {
     return result;
 }
 
-void printWakeups(const char* label, const std::map<std::string, ThreadCount>& before,
+long printWakeups(const char* label, const std::map<std::string, ThreadCount>& before,
                   const std::map<std::string, ThreadCount>& after) {
     long total = 0;
     std::printf("%s:\n", label);
@@ -78,6 +79,7 @@ void printWakeups(const char* label, const std::map<std::string, ThreadCount>& b
         std::printf("  thread %-8s %-16s %ld\n", tid.c_str(), count.name.c_str(), delta);
     }
     std::printf("  all threads                %ld\n", total);
+    return total;
 }
 
 fs::path makeCopy(const fs::path& bundle, const fs::path& directory) {
@@ -119,7 +121,8 @@ int main(int argc, char** argv) {
     }
     tavrel::testing::TrayHost host;
     if (!host.ok()) {
-        std::fputs("helper_idle_bench: no session bus (run it with bench/helper/run)\n", stderr);
+        std::fputs("helper_idle_bench: no session bus (run it with scripts/run-bench helper)\n",
+                   stderr);
         return 1;
     }
     QTemporaryDir directory;
@@ -200,6 +203,10 @@ int main(int argc, char** argv) {
     std::printf("  Pss   helper %ld, bare tray %ld, ratio %.3f\n", helperPss, barePss,
                 static_cast<double>(helperPss) / static_cast<double>(barePss));
     std::fflush(stdout);
+    tavrel::bench::printResult("idle helper copy, VmRSS", double(helperRss), double(bareRss), "KiB",
+                               "-");
+    tavrel::bench::printResult("idle helper copy, Pss", double(helperPss), double(barePss), "KiB",
+                               "-");
 
     const auto helperBefore = threadSwitches(helper.processId());
     const auto bareBefore = threadSwitches(bare.processId());
@@ -219,8 +226,13 @@ int main(int argc, char** argv) {
         tracer.waitForFinished(5000);
     }
     std::printf("context switches over %.0f s idle:\n", windowSeconds);
-    printWakeups("helper (memory widget)", helperBefore, threadSwitches(helper.processId()));
-    printWakeups("bare tray", bareBefore, threadSwitches(bare.processId()));
+    const long helperWakeups =
+        printWakeups("helper (memory widget)", helperBefore, threadSwitches(helper.processId()));
+    const long bareWakeups =
+        printWakeups("bare tray", bareBefore, threadSwitches(bare.processId()));
+    const std::string figure =
+        "idle helper copy, context switches in " + std::to_string(int(windowSeconds)) + " s";
+    tavrel::bench::printResult(figure.c_str(), double(helperWakeups), double(bareWakeups), "", "-");
     std::printf("helper tile redraws in the window: %d\n", redraws.count - redrawsBefore);
 
     for (QProcess* process : {&helper, &bare}) {

@@ -7,7 +7,7 @@
 // Idle CPU time is read from the scheduler (/proc/<pid>/task/*/schedstat, nanoseconds).
 //
 // usage: media_bridge_latency [--rounds N] [--idle-seconds S]   (in a session bus of its own;
-//        bench/media_bridge/run sets that up)
+//        scripts/run-bench media_bridge sets that up)
 
 #include <algorithm>
 #include <chrono>
@@ -27,6 +27,8 @@
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include "bench/bench_result.h"
 
 extern char** environ;
 
@@ -160,7 +162,7 @@ int main(int argc, char** argv) {
     }
     if (rounds < 1 || idleSeconds < 0) fail("bad arguments");
     if (!std::getenv("DBUS_SESSION_BUS_ADDRESS"))
-        fail("needs a session bus (use bench/media_bridge/run)");
+        fail("needs a session bus (use scripts/run-bench media_bridge)");
 
     Child player({TAVREL_FAKE_MPRIS_PLAYER, "--name", "bench"});
     player.waitFor("ready");
@@ -248,6 +250,10 @@ int main(int argc, char** argv) {
     std::printf("CPU time per change (ms)\n");
     std::printf("  %-34s %8.3f\n", "tavrel-media-bridge", bridgeBusy / rounds);
     std::printf("  %-34s %8.3f\n", "playerctl --follow metadata", playerctlBusy / rounds);
+    tavrel::bench::printResult("media bridge change→line, median", b.median, p.median, "ms", "-");
+    tavrel::bench::printResult("media bridge change→line, p99", b.p99, p.p99, "ms", "-");
+    tavrel::bench::printResult("media bridge CPU per change", bridgeBusy / rounds,
+                               playerctlBusy / rounds, "ms", "-");
 
     if (idleSeconds > 0) {
         std::this_thread::sleep_for(std::chrono::seconds(2));  // let the last round settle
@@ -260,6 +266,9 @@ int main(int argc, char** argv) {
         std::printf("idle CPU time over %d s (ms)\n", idleSeconds);
         std::printf("  %-34s %8.3f\n", "tavrel-media-bridge", bridgeIdle);
         std::printf("  %-34s %8.3f\n", "playerctl --follow metadata", playerctlIdle);
+        const std::string figure =
+            "media bridge idle CPU over " + std::to_string(idleSeconds) + " s";
+        tavrel::bench::printResult(figure.c_str(), bridgeIdle, playerctlIdle, "ms", "-");
     }
     return 0;
 }

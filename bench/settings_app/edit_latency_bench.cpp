@@ -3,7 +3,7 @@
 // bus observer in another process (tavrel-notify monitor), next to the peer measured in the
 // same run: the same centre posting the same notification without any edit or save.
 //
-//   settings_edit_latency_bench [--steps N]     (run it through bench/settings_app/run)
+//   settings_edit_latency_bench [--steps N]     (run it through scripts/run-bench settings_app)
 
 #include <chrono>
 #include <cstdio>
@@ -18,6 +18,7 @@
 #include <QTimer>
 
 #include "apps/settings/settings_application.h"
+#include "bench/bench_result.h"
 #include "bench/settings_app/bench_statistics.h"
 #include "core/notifications/notification_names.h"
 #include "ui/form/form_renderer.h"
@@ -141,5 +142,10 @@ int main(int argc, char** argv) {
     tavrel::bench::printRow("bare post of the same (peer)", peers);
     std::printf("targets: median <= 3 ms, p99 <= 10 ms; ratio of medians to the peer %.2f\n",
                 tavrel::bench::median(edits) / tavrel::bench::median(peers));
+    tavrel::bench::printResult("settings edit→observer, median", tavrel::bench::median(edits),
+                               tavrel::bench::median(peers), "ms", "ours<=3");
+    tavrel::bench::printResult("settings edit→observer, p99",
+                               tavrel::bench::percentile(edits, 0.99),
+                               tavrel::bench::percentile(peers, 0.99), "ms", "ours<=10");
     return 0;
 }

@@ -1,7 +1,7 @@
 // Start to first shown window: TavrelSettings next to a bare Qt Widgets window, measured in the
 // same run, alternating, from the spawn of the process to its report of the first paint.
 //
-//   settings_startup_bench [--rounds N]      (run it through bench/settings_app/run)
+//   settings_startup_bench [--rounds N]      (run it through scripts/run-bench settings_app)
 
 #include <chrono>
 #include <cstdio>
@@ -14,6 +14,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 
+#include "bench/bench_result.h"
 #include "bench/settings_app/bench_statistics.h"
 
 namespace {
@@ -78,5 +79,8 @@ int main(int argc, char** argv) {
     tavrel::bench::printRow("bare Qt Widgets window (peer)", bareTimes);
     std::printf("ratio of medians: %.2f (target <= 1.5)\n",
                 tavrel::bench::median(settingsTimes) / tavrel::bench::median(bareTimes));
+    tavrel::bench::printResult("settings window start to first paint, median",
+                               tavrel::bench::median(settingsTimes),
+                               tavrel::bench::median(bareTimes), "ms", "ratio<=1.5");
     return 0;
 }

@@ -14,11 +14,25 @@ struct MediaBridge::State {
     platform::MainQueue& queue;
     LineWriter write;
     std::uint64_t generation = 0;
+    std::uint64_t finishedGeneration = 0;  // the newest request whose report went out
     std::set<platform::MainQueue::TaskId> delayedReports;
+    // Set by finishInput: what to run once nothing the input asked for is outstanding.
+    std::function<void()> onInputDone;
+    bool commandsDelivered = false;
 
     void writeRecord(const nlohmann::json& record) {
         // A record that cannot be serialised is not written; the next one may well be.
         if (auto line = encodeBridgeRecord(record)) write(*line);
+    }
+
+    void checkInputDone() {
+        if (!onInputDone || !commandsDelivered || !delayedReports.empty() ||
+            finishedGeneration != generation) {
+            return;
+        }
+        auto done = std::move(onInputDone);
+        onInputDone = nullptr;
+        done();
     }
 };
 
@@ -41,7 +55,8 @@ struct PendingReport {
 
 MediaBridge::MediaBridge(platform::NowPlayingSource& source, platform::MainQueue& queue,
                          LineWriter write)
-    : state_(std::make_shared<State>(State{source, queue, std::move(write), 0, {}})) {}
+    : state_(std::make_shared<State>(State{source, queue, std::move(write), 0, 0, {}, {}, false})) {
+}
 
 MediaBridge::~MediaBridge() {
     for (auto id : state_->delayedReports) state_->queue.cancel(id);
@@ -76,6 +91,7 @@ void MediaBridge::handleLine(std::string_view line) {
                 if (!weak.lock()) return;
                 state_->delayedReports.erase(*id);
                 requestReport();
+                state_->checkInputDone();
             });
             state_->delayedReports.insert(*id);
             return;
@@ -96,6 +112,8 @@ void MediaBridge::requestReport() {
         auto state = weak.lock();
         if (!state || state->generation != pending->generation) return;
         state->writeRecord(makeNowPlayingReport(pending->info, pending->isPlaying, pending->pid));
+        state->finishedGeneration = pending->generation;
+        state->checkInputDone();
     };
 
     state_->source.getNowPlayingInfo(
@@ -116,6 +134,18 @@ void MediaBridge::requestReport() {
         pending->pid = pid;
         pending->havePid = true;
         finish();
+    });
+}
+
+void MediaBridge::finishInput(std::function<void()> done) {
+    state_->onInputDone = std::move(done);
+    state_->commandsDelivered = false;
+    std::weak_ptr<State> weak = state_;
+    state_->source.whenCommandsDelivered([weak] {
+        auto state = weak.lock();
+        if (!state) return;
+        state->commandsDelivered = true;
+        state->checkInputDone();
     });
 }
 

@@ -7,7 +7,7 @@
 // A report request bumps a generation counter, asks the source its three questions at once and
 // writes the report only when all three have answered and no newer request started meanwhile:
 // of several overlapping requests only the last one produces output, and it reflects the latest
-// state.
+// state. A request counts as outstanding until the newest one has been written.
 
 #include <chrono>
 #include <cstdint>
@@ -40,6 +40,11 @@ public:
     // One line of standard input, without its line feed.
     void handleLine(std::string_view line);
     void requestReport();
+    // End of input: runs `done` once the lines handled so far are through, that is, the commands
+    // they sent have reached the application and the reports they asked for (the delayed one
+    // after a command included) are written. Until then the bridge works as before. How long to
+    // wait for that is the caller's choice.
+    void finishInput(std::function<void()> done);
 
     std::uint64_t generation() const;
 

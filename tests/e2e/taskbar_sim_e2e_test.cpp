@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include <QCoreApplication>
 
@@ -108,12 +110,19 @@ TEST_F(TaskbarSimE2E, StandInRewritesSettingsWholeAndAnnouncesIt) {
     Child monitor(kNotify, {"monitor", "com.local.tavrel.mainAppSettingsChanged", "test.ready"});
     awaitListening(monitor, "test.ready");
 
-    ASSERT_EQ(runToEnd(kSim, {"set", "taskbarOpacity", "0.5"}).exitCode, 0);
-    EXPECT_TRUE(monitor.awaitNotification("com.local.tavrel.mainAppSettingsChanged"));
     ASSERT_EQ(runToEnd(kSim, {"set", "showClock", "false"}).exitCode, 0);
     EXPECT_TRUE(monitor.awaitNotification("com.local.tavrel.mainAppSettingsChanged"));
+    ASSERT_EQ(runToEnd(kSim, {"set", "taskbarHeight", "44"}).exitCode, 0);
+    EXPECT_TRUE(monitor.awaitNotification("com.local.tavrel.mainAppSettingsChanged"));
+    // The whole document, as the settings model writes it: a per-theme key lands in the current
+    // theme's record and its top-level copy.
     auto document = nlohmann::json::parse(readAll(settingsPath()));
-    EXPECT_EQ(document, nlohmann::json({{"taskbarOpacity", 0.5}, {"showClock", false}}));
+    EXPECT_EQ(document["showClock"], false);
+    const char* current = document["theme"] == 1 ? "liquidGlassSettings" : "windowsSettings";
+    const char* other = document["theme"] == 1 ? "windowsSettings" : "liquidGlassSettings";
+    EXPECT_EQ(document[current]["taskbarHeight"], 44);
+    EXPECT_EQ(document["taskbarHeight"], 44);
+    EXPECT_NE(document[other]["taskbarHeight"], 44);
 
     // write-settings copies the bytes exactly, even a document no reader would accept.
     const auto source = std::filesystem::path(std::getenv("HOME")) / "broken.json";
@@ -123,12 +132,45 @@ TEST_F(TaskbarSimE2E, StandInRewritesSettingsWholeAndAnnouncesIt) {
     EXPECT_EQ(readAll(settingsPath()), "{\"taskbarOpacity\": ");
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(settingsPath().parent_path())) {
+        if (entry.path().filename() == ".migration-complete") continue;
         EXPECT_EQ(entry.path().filename(), "settings.json") << "left behind: " << entry.path();
     }
 
     // A document that is not an object is not silently replaced by "set".
     EXPECT_NE(runToEnd(kSim, {"set", "showClock", "true"}).exitCode, 0);
-    EXPECT_NE(runToEnd(kSim, {"set", "showClock", "not json"}).exitCode, 0);
+    EXPECT_EQ(readAll(settingsPath()), "{\"taskbarOpacity\": ");
+}
+
+// The stand-in and tavrel-settings refuse the same edits with the same message and status, and
+// neither writes anything for them.
+TEST_F(TaskbarSimE2E, StandInRefusesTheEditsTavrelSettingsRefuses) {
+    ASSERT_EQ(runToEnd(kSim, {"set", "showClock", "false"}).exitCode, 0);
+    const std::string before = readAll(settingsPath());
+    const std::vector<std::vector<std::string>> refused = {
+        {"taskbarOpacity", "0.8"},                   // no such key
+        {"showClock", "1"},                          // not a boolean
+        {"showClock", "yes"},                        // not JSON
+        {"taskbarHeight", "\"tall\""},               // not a number
+        {"windowsSettings.hideNativeDock", "true"},  // no key of a theme
+        {"themeIsolationVersion", "2"},              // always written by the model
+    };
+    for (const auto& edit : refused) {
+        SCOPED_TRACE(edit[0] + " " + edit[1]);
+        const auto sim = runToEnd(kSim, {"set", edit[0], edit[1]});
+        const auto tool = runToEnd(toolPath("tavrel-settings"), {"set", edit[0], edit[1]});
+        EXPECT_EQ(sim.exitCode, 2);
+        EXPECT_EQ(tool.exitCode, 2);
+        const std::string reason = tool.standardError.substr(tool.standardError.find(": ") + 2);
+        EXPECT_EQ(sim.standardError, "tavrel-taskbar-sim: " + reason);
+        EXPECT_EQ(readAll(settingsPath()), before);
+    }
+    // What tavrel-settings normalises, the stand-in normalises too, and says so.
+    const auto capped = runToEnd(kSim, {"set", "previewSnapshotCacheLimit", "500"});
+    EXPECT_EQ(capped.exitCode, 0);
+    EXPECT_NE(capped.standardError.find("previewSnapshotCacheLimit was stored as 100"),
+              std::string::npos)
+        << capped.standardError;
+    EXPECT_EQ(nlohmann::json::parse(readAll(settingsPath()))["previewSnapshotCacheLimit"], 100);
 }
 
 TEST_F(TaskbarSimE2E, ToolsExplainThemselvesAndFailClearlyWithoutABus) {

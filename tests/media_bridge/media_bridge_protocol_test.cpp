@@ -57,6 +57,16 @@ public:
     void registerForNowPlayingNotifications(ChangeObserver changes) override {
         observer = std::move(changes);
     }
+    // Commands count as delivered when the test says so.
+    void whenCommandsDelivered(std::function<void()> done) override {
+        deliveryWaiting.push_back(std::move(done));
+    }
+    void deliverCommands() {
+        auto waiting = std::move(deliveryWaiting);
+        deliveryWaiting.clear();
+        for (auto& done : waiting) done();
+    }
+    std::vector<std::function<void()>> deliveryWaiting;
 
     void releaseHeld(bool newestFirst = false) {
         auto held = std::move(held_);
@@ -344,6 +354,51 @@ TEST_F(BridgeFixture, AnUnansweredRequestDoesNotBlockLaterOnes) {
     const auto output = takeOutput();
     ASSERT_EQ(output.size(), 1u);
     EXPECT_EQ(output[0]["Title"], "later");
+}
+
+// At the end of input the bridge is done only once the commands have reached the application and
+// the reports the last lines asked for are out, whatever order those arrive in.
+TEST_F(BridgeFixture, EndOfInputIsDoneOnceWhatTheLinesAskedForIsOut) {
+    source_.info = titled("Song");
+    const json report = {{"Title", "Song"}, {"isPlaying", false}, {"pid", 0}};
+    const json answer = {{"command", 4}, {"accepted", true}};
+    const struct {
+        const char* name;
+        std::vector<std::string> lines;
+        bool answersLate;
+        bool delayedReport;
+        std::vector<json> output;
+    } cases[] = {
+        {"no lines", {}, false, false, {}},
+        {"ignored lines", {"3", "0"}, false, false, {}},
+        {"refresh answered on the next turn", {"refresh"}, false, false, {report}},
+        {"refresh answered late", {"refresh"}, true, false, {report}},
+        {"command: its answer, then the delayed report", {"4"}, false, true, {answer, report}},
+        {"refresh and command", {"refresh", "4"}, false, true, {answer, report, report}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        source_.answer = c.answersLate ? ScriptedSource::Answer::whenReleased
+                                       : ScriptedSource::Answer::onNextTurn;
+        for (const auto& line : c.lines) bridge_.handleLine(line);
+        bool done = false;
+        bridge_.finishInput([&done] { done = true; });
+        queue_.runReady();
+        EXPECT_FALSE(done) << "before the commands were delivered";
+        source_.deliverCommands();
+        if (c.answersLate) {
+            EXPECT_FALSE(done) << "before the source answered";
+            source_.releaseHeld();
+        }
+        if (c.delayedReport) {
+            EXPECT_FALSE(done) << "before the delayed report";
+            queue_.advanceBy(MediaBridge::kReportDelayAfterCommand);
+            queue_.runReady();
+        }
+        EXPECT_TRUE(done);
+        EXPECT_EQ(takeOutput(), c.output);
+        EXPECT_EQ(queue_.pendingCount(), 0u);
+    }
 }
 
 TEST(MediaBridgeLifetimeTest, AnswersAndTimersAfterTheBridgeIsGoneDoNothing) {

@@ -1,6 +1,7 @@
 // The bridge program end to end on a private session bus, against scripted MPRIS players that
 // run as processes of their own.
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <filesystem>
@@ -286,6 +287,54 @@ TEST_F(MprisBridgeTest, LinesAreAnsweredInProtocolOrderAndClosingInputEndsTheBri
 
     bridge.closeInput();
     EXPECT_EQ(bridge.waitForExit(), 0);
+}
+
+// A client that writes its lines and closes its end at once (`echo 4 | tavrel-media-bridge`):
+// the lines are still carried out, their commands reach the player and the reports they asked
+// for are written before the bridge ends with status 0.
+TEST_F(MprisBridgeTest, LinesWrittenJustBeforeTheEndOfInputAreCarriedOut) {
+    auto player = startPlayer("alpha", {"title Song", "status Playing"});
+    const auto records = [](const BridgeProcess& bridge) {
+        std::vector<json> parsed;
+        for (const auto& line : bridge.unread()) parsed.push_back(json::parse(line));
+        return parsed;
+    };
+
+    {
+        BridgeProcess bridge;
+        bridge.writeLine("refresh");
+        bridge.closeInput();
+        ASSERT_EQ(bridge.waitForExit(), 0);
+        const auto output = records(bridge);
+        ASSERT_FALSE(output.empty());
+        for (const auto& record : output) {
+            EXPECT_TRUE(isReport(record) && record.value("Title", "") == "Song" &&
+                        record.value("isPlaying", false))
+                << record;
+        }
+    }
+
+    const struct {
+        std::string line;
+        std::string method;
+        bool playingAfter;  // the fake player toggles on PlayPause, and ignores Next
+    } commands[] = {{"4", "Next", true}, {"2", "PlayPause", false}};
+    for (const auto& c : commands) {
+        SCOPED_TRACE(c.line);
+        BridgeProcess bridge;
+        bridge.writeLine(c.line);
+        bridge.closeInput();
+        ASSERT_EQ(bridge.waitForExit(), 0);
+        EXPECT_TRUE(player->waitForCall(c.method));
+        // The answer, and after it the report of the player's state after the command.
+        const auto output = records(bridge);
+        const auto answer = std::find_if(output.begin(), output.end(), isAnswer);
+        ASSERT_NE(answer, output.end());
+        EXPECT_EQ(*answer, json({{"command", std::stoi(c.line)}, {"accepted", true}}));
+        ASSERT_TRUE(std::any_of(answer, output.end(), isReport));
+        EXPECT_EQ(output.back().value("isPlaying", !c.playingAfter), c.playingAfter)
+            << output.back();
+    }
 }
 
 TEST_F(MprisBridgeTest, WithoutASessionBusTheBridgeReportsFailureAndEndsWithStatusOne) {

@@ -2,6 +2,7 @@
 // as the settings application saves, the listening extension front end applies the payload,
 // and its menu follows.
 
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,36 @@ TEST_F(NewFileCliTest, MenuAndCreateWorkOnTheExtensionsCopy) {
     EXPECT_THAT(unknown.output, HasSubstr("no enabled template"));
 }
 
+// --item PATH…: a selection of several items, as the usage writes it; the first item decides the
+// folder, as in the file manager.
+TEST_F(NewFileCliTest, ItemTakesEveryPathUpToTheNextOption) {
+    fs::create_directories(folder() / "sub");
+    std::ofstream(folder() / "a.txt") << "a";
+    const std::string sub = (folder() / "sub").string();
+    const std::string file = (folder() / "a.txt").string();
+
+    const Finished menu = tool({"menu", "--item", sub, file});
+    EXPECT_EQ(menu.status, 0) << menu.output;
+    EXPECT_THAT(menu.output, HasSubstr("txt\t文本文档\n"));
+
+    const struct {
+        std::vector<std::string> arguments;
+        fs::path created;
+    } cases[] = {
+        {{"create", "--item", sub, file, "--id", "txt"}, folder() / "sub" / "新建文本文档.txt"},
+        {{"create", "--id", "txt", "--item", file, sub}, folder() / "新建文本文档.txt"},
+        {{"create", "--item", file, "--id", "docx", "--item", sub},
+         folder() / "新建 Word 文档.docx"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.arguments));
+        const Finished created = tool(c.arguments);
+        EXPECT_EQ(created.status, 0) << created.output;
+        EXPECT_EQ(created.output, c.created.string() + "\n");
+        EXPECT_TRUE(fs::is_regular_file(c.created));
+    }
+}
+
 TEST_F(NewFileCliTest, BadCommandLinesAreRefusedWithUsage) {
     const std::vector<std::vector<std::string>> cases = {
         {},
@@ -63,6 +94,9 @@ TEST_F(NewFileCliTest, BadCommandLinesAreRefusedWithUsage) {
         {"menu", "--container", "a", "--item", "b"},
         {"create", "--id", "x", "--id", "y"},
         {"listen", "--item", "x"},
+        {"create", "--id", "txt", "--item", "--container", "a"},
+        {"create", "--id", "txt", "--item", "a", "", "b"},
+        {"menu", "--item", "a", "b", "--container", "c"},
         {"menu", "--bundle", "/nonexistent/TavrelNewFileFinderSync.app"},
     };
     for (const auto& arguments : cases) {

@@ -233,67 +233,18 @@ Status checkValue(const KeyTarget& target, const Json& value) {
 }
 
 int commandSet(const SettingsToolContext& context, std::string_view key, std::string_view text) {
-    const auto target = resolveKey(key, true);
-    if (!target) {
-        context.err << "tavrel-settings: " << target.error().message << "\n";
+    const auto edit = parseSettingsEdit(key, text);
+    if (!edit) {
+        context.err << "tavrel-settings: " << edit.error().message << "\n";
         return SettingsToolExit::usage;
     }
-    Json value;
-    try {
-        value = Json::parse(text);
-    } catch (const Json::exception&) {
-        context.err << "tavrel-settings: '" << text
-                    << "' is not JSON (strings need quotes: '\"text\"')\n";
+    const auto outcome = applySettingsEdit(*edit, context.environment(true));
+    if (!outcome) {
+        context.err << "tavrel-settings: " << outcome.error().message << "\n";
         return SettingsToolExit::usage;
     }
-    if (Status valid = checkValue(*target, value); !valid) {
-        context.err << "tavrel-settings: " << valid.error().message << "\n";
-        return SettingsToolExit::usage;
-    }
-
-    const SettingsEnvironment environment = context.environment(true);
-    const auto before =
-        platform::readFile(environment.settingsURL(), SettingsDocumentLimits::maxBytes);
-    TaskbarSettings current;
-    current.load(environment);
-
-    Json document;
-    if (target->record.empty() && target->name == "opacity") {
-        // The effective opacity: the Windows record's, or the liquid-glass material's.
-        current.setOpacity(value.get<double>());
-        document = documentOf(current);
-    } else {
-        document = documentOf(current);
-        if (!target->record.empty()) {
-            document[target->record][target->name] = value;
-        } else if (target->role == SettingsKeyRole::mirror) {
-            const bool liquidGlass = current.theme == TaskbarTheme::liquidGlass;
-            document[liquidGlass ? "liquidGlassSettings" : "windowsSettings"][target->name] = value;
-        } else {
-            document[target->name] = value;
-        }
-        synchroniseMirrors(document);
-    }
-
-    TaskbarSettings updated;
-    updated.map(StoredSettings::decode(document.dump()).value());
-    if (Status saved = updated.save(environment); !saved) {
-        context.err << "tavrel-settings: could not save " << environment.settingsURL().string()
-                    << ": " << saved.error().message << "\n";
-        return SettingsToolExit::usage;
-    }
-
-    const Json stored = documentOf(updated);
-    if (const Json* storedValue = valueAt(stored, *target);
-        storedValue != nullptr && !sameValue(*storedValue, value)) {
-        context.err << "tavrel-settings: note: " << target->display() << " was stored as "
-                    << pretty(*storedValue) << "\n";
-    }
-
-    const auto after =
-        platform::readFile(environment.settingsURL(), SettingsDocumentLimits::maxBytes);
-    const bool changed = before.ok() != after.ok() || (before.ok() && *before != *after);
-    if (changed) {
+    if (outcome->note) context.err << "tavrel-settings: note: " << *outcome->note << "\n";
+    if (outcome->fileChanged) {
         if (Status announced = context.announce(); !announced) {
             context.err << "tavrel-settings: warning: settings.json was saved, but the change "
                            "was not announced ("
@@ -414,6 +365,67 @@ int usageError(const SettingsToolContext& context, const std::string& message) {
 }
 
 }  // namespace
+
+Result<SettingsEdit> parseSettingsEdit(std::string_view key, std::string_view jsonText) {
+    auto target = resolveKey(key, true);
+    if (!target) return target.error();
+    Json value;
+    try {
+        value = Json::parse(jsonText);
+    } catch (const Json::exception&) {
+        return Error{"'" + std::string(jsonText) +
+                     "' is not JSON (strings need quotes: '\"text\"')"};
+    }
+    if (Status valid = checkValue(*target, value); !valid) return valid.error();
+    return SettingsEdit{target->record, target->name, target->role, std::move(value)};
+}
+
+Result<SettingsEditOutcome> applySettingsEdit(const SettingsEdit& edit,
+                                              const SettingsEnvironment& environment) {
+    const auto before =
+        platform::readFile(environment.settingsURL(), SettingsDocumentLimits::maxBytes);
+    TaskbarSettings current;
+    current.load(environment);
+
+    Json document;
+    if (edit.record.empty() && edit.name == "opacity") {
+        // The effective opacity: the Windows record's, or the liquid-glass material's.
+        current.setOpacity(edit.value.get<double>());
+        document = documentOf(current);
+    } else {
+        document = documentOf(current);
+        if (!edit.record.empty()) {
+            document[edit.record][edit.name] = edit.value;
+        } else if (edit.role == SettingsKeyRole::mirror) {
+            const bool liquidGlass = current.theme == TaskbarTheme::liquidGlass;
+            document[liquidGlass ? "liquidGlassSettings" : "windowsSettings"][edit.name] =
+                edit.value;
+        } else {
+            document[edit.name] = edit.value;
+        }
+        synchroniseMirrors(document);
+    }
+
+    TaskbarSettings updated;
+    updated.map(StoredSettings::decode(document.dump()).value());
+    if (Status saved = updated.save(environment); !saved) {
+        return Error{"could not save " + environment.settingsURL().string() + ": " +
+                     saved.error().message};
+    }
+
+    SettingsEditOutcome outcome;
+    const Json stored = documentOf(updated);
+    const KeyTarget target{edit.record, edit.name, SettingsValueKind::boolean, edit.role,
+                           MirrorGroup::none};
+    if (const Json* storedValue = valueAt(stored, target);
+        storedValue != nullptr && !sameValue(*storedValue, edit.value)) {
+        outcome.note = edit.display() + " was stored as " + pretty(*storedValue);
+    }
+    const auto after =
+        platform::readFile(environment.settingsURL(), SettingsDocumentLimits::maxBytes);
+    outcome.fileChanged = before.ok() != after.ok() || (before.ok() && *before != *after);
+    return outcome;
+}
 
 std::string_view settingsToolUsage() {
     return kUsage;

@@ -5,6 +5,8 @@
 // their own directory, streams and announcer.
 
 #include <functional>
+#include <nlohmann/json.hpp>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -12,6 +14,7 @@
 
 #include "core/foundation/result.h"
 #include "core/settings/settings_environment.h"
+#include "core/settings/settings_keys.h"
 
 namespace tavrel {
 
@@ -32,6 +35,34 @@ struct SettingsToolExit {
     static constexpr int problems = 1;  // check: the document does not decode cleanly
     static constexpr int usage = 2;     // unknown command or key, bad value, failed write
 };
+
+// One `set KEY JSON` edit of settings.json. tavrel-settings and the taskbar stand-in both make
+// their edits through these two calls, so both refuse the same keys and values with the same
+// messages and store them the same way.
+struct SettingsEdit {
+    std::string record;  // windowsSettings / liquidGlassSettings for a theme's own key, else empty
+    std::string name;
+    SettingsKeyRole role = SettingsKeyRole::global;
+    nlohmann::ordered_json value;
+
+    // The key as the command line names it.
+    std::string display() const { return record.empty() ? name : record + "." + name; }
+};
+
+// Checks the key (known, neither legacy nor derived) and the value's JSON and kind; the error
+// is the one-line reason.
+Result<SettingsEdit> parseSettingsEdit(std::string_view key, std::string_view jsonText);
+
+struct SettingsEditOutcome {
+    bool fileChanged = false;
+    // Set when normalisation stored another value than the one given.
+    std::optional<std::string> note;
+};
+
+// Loads the document as the application does, stores the value (normalised, the top-level copies
+// of the current theme's keys kept in step) and saves atomically.
+Result<SettingsEditOutcome> applySettingsEdit(const SettingsEdit& edit,
+                                              const SettingsEnvironment& environment);
 
 int runSettingsTool(const std::vector<std::string>& arguments, const SettingsToolContext& context);
 

@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QMetaObject>
 
+#include "core/settings/tavrel_resources.h"
 #include "platform/notifications.h"
 #include "platform/process_identity.h"
 #include "tools/taskbar_sim/taskbar_sim.h"
@@ -111,6 +112,10 @@ int main(int argc, char** argv) {
     }
 
     QCoreApplication app(argc, argv);
+    // `set` starts a missing document from the shipped defaults, found as tavrel-settings finds
+    // them.
+    tavrel::TavrelResources::setExecutableDirectory(
+        QCoreApplication::applicationDirPath().toStdString());
     auto center = tavrel::platform::makeSessionNotificationCenter();
     if (!center) {
         printLine(stderr, "tavrel-taskbar-sim: " + center.error().message);

@@ -9,6 +9,7 @@
 #include "core/notifications/notification_names.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "tools/settings/settings_tool.h"
 
 namespace tavrel {
 
@@ -72,8 +73,9 @@ std::string_view TaskbarSim::commandHelp() {
            "  close                  post settingsClose\n"
            "  write-settings FILE    replace settings.json with FILE's bytes, post "
            "mainAppSettingsChanged\n"
-           "  set KEY JSON           set a top-level key of settings.json, rewrite it whole,\n"
-           "                         post mainAppSettingsChanged\n"
+           "  set KEY JSON           set a key as tavrel-settings set does (the same keys and\n"
+           "                         checks), rewrite settings.json whole, post\n"
+           "                         mainAppSettingsChanged\n"
            "  folders-changed        post com.tavrel.nativeDockFolders.changed\n"
            "  grants SCREEN ACCESS   answer later permission queries with these booleans\n";
 }
@@ -117,19 +119,23 @@ Status TaskbarSim::writeSettings(std::string_view bytes) {
     return post(TavrelDistributedNotification::mainAppSettingsChanged);
 }
 
+// The same checks and the same storing as `tavrel-settings set`, announced as the taskbar
+// announces its own rewrites.
 Status TaskbarSim::setKey(std::string_view key, std::string_view jsonValue) {
-    nlohmann::json value = nlohmann::json::parse(jsonValue, nullptr, false);
-    if (value.is_discarded()) return Error{"not a JSON value: " + std::string(jsonValue)};
-    nlohmann::json document = nlohmann::json::object();
+    auto edit = parseSettingsEdit(key, jsonValue);
+    if (!edit) return edit.error();
+    // Loading would move a broken document aside and start from the defaults; a stand-in asked
+    // to change one key must not do that behind the tester's back.
     if (auto current = platform::readFile(settingsPath(), kMaxDocumentBytes); current.ok()) {
-        document = nlohmann::json::parse(*current, nullptr, false);
-        if (!document.is_object()) {
+        if (!nlohmann::json::parse(*current, nullptr, false).is_object()) {
             return Error{settingsPath().string() +
                          " does not hold a JSON object; use write-settings"};
         }
     }
-    document[std::string(key)] = std::move(value);
-    return writeSettings(document.dump(2) + "\n");
+    auto outcome = applySettingsEdit(*edit, SettingsEnvironment::standard());
+    if (!outcome) return outcome.error();
+    if (outcome->note) diagnostics_("note: " + *outcome->note);
+    return post(TavrelDistributedNotification::mainAppSettingsChanged);
 }
 
 Status TaskbarSim::execute(std::string_view line) {

@@ -339,13 +339,36 @@ bool MprisNowPlayingSource::sendCommand(int command) {
     if (method.isEmpty() || !discovered_) return false;
     QString name;
     const Player* player = currentPlayer(&name);
-    if (!player || !mpris::canPerform(player->properties, command)) return false;
-    return bus_.send(
-        QDBusMessage::createMethodCall(name, mpris::kObjectPath, mpris::kPlayerInterface, method));
+    if (!player || !mpris::canPerform(player->properties, command) || !bus_.isConnected()) {
+        return false;
+    }
+    // A call rather than a bare message: its reply tells when the player has the command, which
+    // the bridge waits for before it ends.
+    ++commandsInFlight_;
+    call(QDBusMessage::createMethodCall(name, mpris::kObjectPath, mpris::kPlayerInterface, method),
+         [this](const QDBusMessage&) {
+             if (--commandsInFlight_ > 0) return;
+             auto waiting = std::move(commandsDeliveredWaiting_);
+             commandsDeliveredWaiting_.clear();
+             for (auto& done : waiting) done();
+         });
+    return true;
 }
 
 void MprisNowPlayingSource::registerForNowPlayingNotifications(ChangeObserver observer) {
     observer_ = std::move(observer);
+}
+
+void MprisNowPlayingSource::whenReady(std::function<void()> ready) {
+    whenDiscovered(std::move(ready));
+}
+
+void MprisNowPlayingSource::whenCommandsDelivered(std::function<void()> done) {
+    if (commandsInFlight_ == 0) {
+        done();
+    } else {
+        commandsDeliveredWaiting_.push_back(std::move(done));
+    }
 }
 
 Result<std::unique_ptr<NowPlayingSource>> makeNowPlayingSource() {

@@ -52,6 +52,8 @@ public:
     void getNowPlayingApplicationPID(PidCallback done) override;
     bool sendCommand(int command) override;
     void registerForNowPlayingNotifications(ChangeObserver observer) override;
+    void whenReady(std::function<void()> ready) override;
+    void whenCommandsDelivered(std::function<void()> done) override;
 
 private slots:
     void onPropertiesChanged(const QDBusMessage& message);
@@ -104,6 +106,8 @@ private:
     QString announcedPlayer_;
     bool haveAnnounced_ = false;
     ArtworkCache artwork_;
+    int commandsInFlight_ = 0;  // transport calls not yet answered
+    std::vector<std::function<void()>> commandsDeliveredWaiting_;
     QTimer* positionCheck_ = nullptr;
     QString checkName_;  // the player the next position check reads
     std::uint64_t checkDiscovery_ = 0;
