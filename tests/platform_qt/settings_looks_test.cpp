@@ -24,7 +24,7 @@
 
 #include "core/form/symbol_names.h"
 #include "core/native_dock/native_dock_folder_actions.h"
-#include "core/settings_pages/feature_page.h"
+#include "core/settings_pages/page_registry.h"
 #include "tests/platform_posix/temporary_directory.h"
 #include "ui/form/settings_colors.h"
 #include "ui/form/settings_symbols.h"
