@@ -2,12 +2,14 @@
 
 // The views a page asks the window to build (FormContent custom views), by kind.
 
+#include <any>
 #include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/settings/settings_enumerations.h"
+#include "core/form/form_content.h"
 #include "core/settings_pages/feature_page.h"
 
 namespace tavrel {
@@ -20,6 +22,11 @@ struct PermissionBannerSpec {
     PermissionKind permission = PermissionKind::accessibility;
     std::string message;
 };
+
+inline CustomViewSpec permissionBanner(PermissionKind permission, std::string_view message) {
+    return CustomViewSpec{std::string(PermissionBannerSpec::kind),
+                          PermissionBannerSpec{permission, std::string(message)}};
+}
 
 // The card above every page but the taskbar page: symbol, title, summary and mini preview.
 struct FeatureHeaderCardSpec {

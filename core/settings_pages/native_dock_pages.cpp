@@ -109,10 +109,8 @@ std::shared_ptr<FormContent> makeNativeDockSettingsView(SettingsPageHost& host) 
 
 std::shared_ptr<FormContent> makeNativeDockWindowPreviewSettingsView(SettingsPageHost& host) {
     auto form = std::make_shared<FormContent>();
-    form->addCustomView(CustomViewSpec{
-        std::string(PermissionBannerSpec::kind),
-        PermissionBannerSpec{PermissionKind::screenRecording,
-                             std::string(PermissionBannerText::screenRecordingPreview)}});
+    form->addCustomView(permissionBanner(PermissionKind::screenRecording,
+                                         PermissionBannerText::screenRecordingPreview));
     PageRows rows(*form, host);
 
     rows.section("原生 Dock 增强");

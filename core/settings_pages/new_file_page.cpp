@@ -41,29 +41,6 @@ std::string trimmed(std::string_view text) {
     return std::string(text);
 }
 
-// A name taken from the file system is bytes; the document holds text. Bytes that are not UTF-8
-// show as U+FFFD rather than making the document unwritable.
-std::string validUtf8(std::string_view text) {
-    if (isValidUtf8(text)) return std::string(text);
-    std::string out;
-    for (std::size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        const std::size_t length = lead < 0x80             ? 1
-                                   : (lead & 0xE0) == 0xC0 ? 2
-                                   : (lead & 0xF0) == 0xE0 ? 3
-                                   : (lead & 0xF8) == 0xF0 ? 4
-                                                           : 0;
-        if (length && i + length <= text.size() && isValidUtf8(text.substr(i, length))) {
-            out.append(text.substr(i, length));
-            i += length;
-        } else {
-            out.append("\xEF\xBF\xBD");
-            ++i;
-        }
-    }
-    return out;
-}
-
 // File name extensions are compared and shown in lower case; letters outside ASCII stay as
 // they are.
 std::string asciiLowercased(std::string text) {
@@ -171,7 +148,9 @@ Result<NewFileTemplate> customNewFileTemplate(const fs::path& file, std::string 
     if (!isPlainFileName(*made.templateFileName)) {
         return Error{std::string(NewFilePageText::unusableExtension)};
     }
-    made.displayName = validUtf8(trimmed(namePath.stem().string()));
+    // A name taken from the file system is bytes; the document holds text. Bytes that are not
+    // UTF-8 show as U+FFFD rather than making the document unwritable.
+    made.displayName = replacingInvalidUtf8(trimmed(namePath.stem().string()));
     if (made.displayName.empty()) made.displayName = asciiUppercased(made.fileExtension);
     made.defaultBaseName = "新建 " + made.displayName;
     made.isEnabled = true;

@@ -246,9 +246,7 @@ std::shared_ptr<FormContent> makeFeaturePageForm(FeaturePage page, SettingsPageH
 std::shared_ptr<FormContent> makeTopForm(SettingsPageHost& host) {
     auto form = std::make_shared<FormContent>();
     form->addCustomView(
-        CustomViewSpec{std::string(PermissionBannerSpec::kind),
-                       PermissionBannerSpec{PermissionKind::accessibility,
-                                            std::string(PermissionBannerText::accessibility)}});
+        permissionBanner(PermissionKind::accessibility, PermissionBannerText::accessibility));
     const FeaturePage page = host.selectedFeaturePage();
     if (page != FeaturePage::taskbar) {
         form->addCustomView(

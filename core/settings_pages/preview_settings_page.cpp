@@ -22,10 +22,8 @@ double taskbarPreviewScaleFromPercent(double percent) {
 std::shared_ptr<FormContent> makePreviewSettingsView(SettingsPageHost& host) {
     using C = TaskbarThemeConfiguration;
     auto form = std::make_shared<FormContent>();
-    form->addCustomView(CustomViewSpec{
-        std::string(PermissionBannerSpec::kind),
-        PermissionBannerSpec{PermissionKind::screenRecording,
-                             std::string(PermissionBannerText::screenRecordingPreview)}});
+    form->addCustomView(permissionBanner(PermissionKind::screenRecording,
+                                         PermissionBannerText::screenRecordingPreview));
     PageRows rows(*form, host);
     const auto cornerRadius = [](const TaskbarSettings&, double radius) {
         return SettingsNormalization::clamp(radius, 0.0, 100.0);

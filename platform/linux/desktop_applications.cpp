@@ -6,6 +6,7 @@
 #include <string>
 #include <utility>
 
+#include "core/foundation/utf8.h"
 #include "platform/linux/desktop_entry.h"
 #include "platform/paths.h"
 
@@ -143,7 +144,7 @@ std::string desktopFileIdFor(const fs::path& file, const std::vector<fs::path>& 
         std::replace(id.begin(), id.end(), '/', '-');
         if (isDesktopFileId(id)) return id;
     }
-    return validUtf8(file.filename().string());
+    return replacingInvalidUtf8(file.filename().string());
 }
 
 std::optional<ApplicationInfo> applicationFromFile(const fs::path& file, std::string_view id) {

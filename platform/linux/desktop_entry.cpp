@@ -79,28 +79,6 @@ std::string unescapeDesktopEntryValue(std::string_view value) {
     return out;
 }
 
-std::string validUtf8(std::string_view text) {
-    if (isValidUtf8(text)) return std::string(text);
-    std::string out;
-    out.reserve(text.size() + 8);
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        const std::size_t length = lead < 0x80             ? 1
-                                   : (lead & 0xE0) == 0xC0 ? 2
-                                   : (lead & 0xF0) == 0xE0 ? 3
-                                   : (lead & 0xF8) == 0xF0 ? 4
-                                                           : 0;
-        if (length > 0 && i + length <= text.size() && isValidUtf8(text.substr(i, length))) {
-            out.append(text.substr(i, length));
-            i += length;
-        } else {
-            out.append("\xEF\xBF\xBD");
-            ++i;
-        }
-    }
-    return out;
-}
 
 std::string DesktopEntry::displayName(const std::filesystem::path& fileName) const {
     if (chineseName && !chineseName->empty()) return *chineseName;
@@ -109,7 +87,7 @@ std::string DesktopEntry::displayName(const std::filesystem::path& fileName) con
     constexpr std::string_view suffix = ".desktop";
     if (file.size() > suffix.size() && file.ends_with(suffix))
         file.resize(file.size() - suffix.size());
-    return validUtf8(file);
+    return replacingInvalidUtf8(file);
 }
 
 Result<DesktopEntry> parseDesktopEntry(std::string_view text) {

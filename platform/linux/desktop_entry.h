@@ -47,7 +47,4 @@ Result<DesktopEntry> readDesktopEntry(const std::filesystem::path& path);
 // "\\" backslash; any other backslash is kept as it is.
 std::string unescapeDesktopEntryValue(std::string_view value);
 
-// `text` with every byte sequence that is not UTF-8 replaced by U+FFFD.
-std::string validUtf8(std::string_view text);
-
 }  // namespace tavrel::platform

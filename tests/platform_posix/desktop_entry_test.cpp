@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/foundation/utf8.h"
+
 #include "platform/linux/desktop_applications.h"
 #include "tests/platform_posix/scoped_variable.h"
 #include "tests/platform_posix/temporary_directory.h"
@@ -114,7 +116,7 @@ TEST(DesktopEntry, FileNameFallbackIsUtf8) {
     const DesktopEntry entry;
     EXPECT_EQ(entry.displayName("caf\xe9.desktop"), "caf\xEF\xBF\xBD");
     EXPECT_EQ(entry.displayName("/usr/share/applications/.desktop"), ".desktop");
-    EXPECT_EQ(validUtf8("ok \xe6\x96\x87 \xe6\x96 \xc0\xaf"),
+    EXPECT_EQ(replacingInvalidUtf8("ok \xe6\x96\x87 \xe6\x96 \xc0\xaf"),
               "ok \xe6\x96\x87 \xEF\xBF\xBD\xEF\xBF\xBD \xEF\xBF\xBD\xEF\xBF\xBD");
 }
 

@@ -1,3 +1,4 @@
+#include "tests/platform_posix/scoped_variable.h"
 #include "platform/paths.h"
 
 #include <cstdlib>
@@ -16,29 +17,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Sets (or, with nothing, unsets) an environment variable for the life of the object.
-class ScopedVariable {
-public:
-    ScopedVariable(const char* name, std::optional<std::string> value) : name_(name) {
-        if (const char* old = std::getenv(name)) previous_ = old;
-        if (value) {
-            ::setenv(name, value->c_str(), 1);
-        } else {
-            ::unsetenv(name);
-        }
-    }
-    ~ScopedVariable() {
-        if (previous_) {
-            ::setenv(name_, previous_->c_str(), 1);
-        } else {
-            ::unsetenv(name_);
-        }
-    }
-
-private:
-    const char* name_;
-    std::optional<std::string> previous_;
-};
 
 TEST(Paths, FollowTheEnvironmentWhenItIsAbsolute) {
     struct Case {

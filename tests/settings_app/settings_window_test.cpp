@@ -241,6 +241,58 @@ TEST_F(SettingsWindowTest, SidebarSwitchKeepsThePageOffsetAndReportsTheEdit) {
         controller->featureButton(FeaturePage::hideNativeDock)->featureSwitch()->isChecked());
 }
 
+TEST_F(SettingsWindowTest, APageRowAndItsSidebarSwitchShowTheSameValueAtOnce) {
+    TaskbarSettings settings = defaults();
+    settings.nativeDockEnhancementsEnabled = false;
+    open(settings);
+    controller->window()->resize(900, 580);
+    controller->selectFeaturePage(FeaturePage::nativeDock);
+    test::settle();
+    SettingsSwitch* sidebar = controller->featureButton(FeaturePage::nativeDock)->featureSwitch();
+    ASSERT_FALSE(sidebar->isChecked());
+
+    // The page's master switch: the sidebar row follows in place.
+    control<SettingsSwitch>("启用原生 Dock 增强")->click();
+    test::settle();
+    EXPECT_TRUE(controller->settings().nativeDockEnhancementsEnabled);
+    EXPECT_TRUE(controller->featureButton(FeaturePage::nativeDock)->featureSwitch()->isChecked());
+    EXPECT_EQ(controller->featureButton(FeaturePage::nativeDock)->statusText(), "已开启");
+
+    // The sidebar switch of the page shown: the page is built again where it was scrolled.
+    scrollPage(120);
+    const FormView* before = controller->pageFormView();
+    controller->featureButton(FeaturePage::nativeDock)->featureSwitch()->click();
+    test::settle();
+    EXPECT_FALSE(controller->settings().nativeDockEnhancementsEnabled);
+    EXPECT_NE(controller->pageFormView(), before);
+    EXPECT_FALSE(control<SettingsSwitch>("启用原生 Dock 增强")->isChecked());
+    EXPECT_EQ(controller->pageScrollOffset(), 120);
+    EXPECT_EQ(changes.size(), 2u);
+
+    // A switch whose key the page shown does not edit leaves the page alone.
+    const FormView* unrelated = controller->pageFormView();
+    controller->featureButton(FeaturePage::switcher)->featureSwitch()->click();
+    test::settle();
+    EXPECT_EQ(controller->pageFormView(), unrelated);
+}
+
+TEST_F(SettingsWindowTest, ARefreshingViewFollowsEveryEditUntilItsPageGoes) {
+    open();
+    auto* view = new QWidget(controller->pageFormView());
+    std::vector<double> heights;
+    controller->addRefreshingView(view, [&](const TaskbarSettings& shown) {
+        heights.push_back(shown.windowsProfile.taskbarHeight);
+    });
+    commitField("任务栏厚度", "60");
+    commitField("任务栏厚度", "70");
+    EXPECT_EQ(heights, (std::vector<double>{60, 70}));
+    // A rebuild makes the page again; the old view is not shown anything more.
+    controller->rebuildContentViewBody();
+    test::settle();
+    commitField("任务栏厚度", "80");
+    EXPECT_EQ(heights, (std::vector<double>{60, 70}));
+}
+
 TEST_F(SettingsWindowTest, ExternalSettingsKeepBothScrollPositions) {
     open();
     controller->window()->resize(900, 580);

@@ -60,23 +60,7 @@ void PreviewLayer::setOpacity(qreal value) {
 }
 
 MiniPreviewView::Drawing MiniPreviewView::drawingFor(FeaturePage page) {
-    switch (featurePageEntry(page).preview) {
-        case HeaderPreview::taskbar:
-            return Drawing::taskbar;
-        case HeaderPreview::general:
-            return Drawing::general;
-        case HeaderPreview::nativeDock:
-            return Drawing::nativeDock;
-        case HeaderPreview::switcher:
-            return Drawing::switcher;
-        case HeaderPreview::desktopCorner:
-            return Drawing::desktopCorner;
-        case HeaderPreview::desktopIcons:
-            return Drawing::desktopIcons;
-        case HeaderPreview::newFile:
-            return Drawing::newFile;
-    }
-    return Drawing::taskbar;
+    return featurePageEntry(page).preview;
 }
 
 MiniPreviewView::MiniPreviewView(QWidget* parent)

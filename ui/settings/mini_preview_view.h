@@ -12,7 +12,7 @@
 #include <QRectF>
 #include <QWidget>
 
-#include "core/settings_pages/feature_page.h"
+#include "core/settings_pages/page_registry.h"
 
 class QAbstractAnimation;
 
@@ -63,15 +63,8 @@ private:
 class MiniPreviewView : public QWidget {
     Q_OBJECT
 public:
-    enum class Drawing {
-        taskbar,
-        general,
-        nativeDock,
-        switcher,
-        desktopCorner,
-        desktopIcons,
-        newFile
-    };
+    // One drawing per header preview kind of the page registry.
+    using Drawing = HeaderPreview;
     static Drawing drawingFor(FeaturePage page);
 
     explicit MiniPreviewView(QWidget* parent = nullptr);
