@@ -145,13 +145,19 @@ TEST_F(FormRendererTest, CardsHaveASeparatorBetweenRowsOnly) {
     show(form);
     std::vector<int> separators;
     for (QWidget* card : view->findChildren<QWidget*>(FormWidgetNames::card)) {
-        separators.push_back(
-            static_cast<int>(card->findChildren<QWidget*>(FormWidgetNames::separator).size()));
+        separators.push_back(static_cast<int>(formCardSeparators(card).size()));
     }
     EXPECT_EQ(separators, (std::vector<int>{2, 0}));
-    // The first row's top edge is the card's.
+    // The first row's top edge is the card's; each hairline lies just above a following row,
+    // inset 14 at both ends.
     QWidget* first = findFormRow(view.get(), "a");
-    EXPECT_EQ(first->y(), 0);
+    QWidget* card = first->parentWidget();
+    EXPECT_EQ(first->y(), formCardRect(card).top());
+    const auto lines = formCardSeparators(card);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].bottom() + 1, findFormRow(view.get(), "b")->y());
+    EXPECT_EQ(lines[0].left(), 14);
+    EXPECT_EQ(lines[0].width(), card->width() - 28);
 }
 
 TEST_F(FormRendererTest, TextRowsCardBlocksAndCompoundRows) {
@@ -217,7 +223,7 @@ TEST_F(FormRendererTest, TextRowsCardBlocksAndCompoundRows) {
     QWidget* card = block->parentWidget();
     EXPECT_EQ(block->width(), card->width());
     EXPECT_EQ(block->findChild<QWidget*>("table")->width(), card->width());
-    EXPECT_EQ(card->findChildren<QWidget*>(FormWidgetNames::separator).size(), 3u);
+    EXPECT_EQ(formCardSeparators(card).size(), 3u);
 
     // Icons: the resolver's picture, else the symbol.
     const auto icons = findFormRow(view.get(), "Safari")->findChildren<QLabel*>("formCompoundIcon");

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <utility>
 #include <variant>
 #include <vector>
@@ -47,9 +48,25 @@ public:
         applyColor();
     }
 
+    // A label's text never changes once it is in a form, so its size is measured once (again
+    // after a font change): layouts ask for it many times while a page is built and shown, and
+    // measuring Chinese text means shaping it each time.
+    QSize sizeHint() const override {
+        if (!sizeHint_) sizeHint_ = SettingsSelectableLabel::sizeHint();
+        return *sizeHint_;
+    }
+    QSize minimumSizeHint() const override {
+        if (!minimumSizeHint_) minimumSizeHint_ = SettingsSelectableLabel::minimumSizeHint();
+        return *minimumSizeHint_;
+    }
+
 protected:
     void changeEvent(QEvent* event) override {
         SettingsSelectableLabel::changeEvent(event);
+        if (event->type() == QEvent::FontChange || event->type() == QEvent::ApplicationFontChange) {
+            sizeHint_.reset();
+            minimumSizeHint_.reset();
+        }
         if (event->type() == QEvent::PaletteChange && !applying_) applyColor();
     }
 
@@ -68,30 +85,77 @@ private:
 
     std::function<QColor(const QPalette&)> color_;
     bool applying_ = false;
+    mutable std::optional<QSize> sizeHint_;
+    mutable std::optional<QSize> minimumSizeHint_;
 };
 
-// The hairline between two rows of a card, inset at both ends. Painted rather than styled: a
-// style sheet sends each separator through Qt's style sheet engine when it is polished and
-// drawn, which a page with a dozen of them notices when it opens.
-class SeparatorLine final : public QWidget {
+// A section: its header and, below it, the card with the section's rows. One widget does both,
+// and the card draws the hairline between two rows itself: a page has dozens of sections and
+// separators, and every widget a page is made of costs it when it is built, shown and laid out.
+class SectionView final : public RoundedPanelView {
 public:
-    using QWidget::QWidget;
+    SectionView(const QString& title, QWidget* parent) : RoundedPanelView(parent) {
+        setObjectName(FormWidgetNames::card);
+        setFill([](const QPalette& pal) {
+            return settingsControlBackgroundColor(pal, FormMetrics::cardFillAlpha);
+        });
+        setBorder([](const QPalette& pal) {
+            return settingsSeparatorColor(pal, FormMetrics::cardBorderAlpha);
+        });
+        setCornerRadius(FormMetrics::cardCornerRadius);
+        setOpaqueOverWindowBackground(true);
+        header_ = new PaletteLabel(title, settingsSecondaryLabelColor, this);
+        header_->setObjectName(FormWidgetNames::sectionHeader);
+        header_->setFont(settingsFont(FormMetrics::sectionHeaderFontSize, QFont::DemiBold));
+        header_->setContentsMargins(px(FormMetrics::sectionHeaderLeadingInset), 0, 0, 0);
+        const int headerHeight = header_->sizeHint().height();
+        header_->setGeometry(0, 0, header_->sizeHint().width(), headerHeight);
+        cardTop_ = headerHeight + px(FormMetrics::sectionHeaderSpacing);
+        rows_ = new QVBoxLayout(this);
+        rows_->setContentsMargins(0, cardTop_, 0, 0);
+        rows_->setSpacing(0);
+    }
+
+    void addRow(QWidget* row, bool separatorBefore) {
+        if (separatorBefore) rows_->addSpacing(1);
+        rows_->addWidget(row);
+    }
+    int headerHeight() const { return cardTop_; }
+    QRect cardRect() const { return rect().adjusted(0, cardTop_, 0, 0); }
+    // The hairlines between rows, where the card draws them.
+    std::vector<QRect> separatorRects() const {
+        std::vector<QRect> lines;
+        QWidget* previous = nullptr;
+        for (int i = 0; i < rows_->count(); ++i) {
+            QWidget* row = rows_->itemAt(i)->widget();
+            if (!row || row->isHidden()) continue;
+            if (previous) {
+                const int inset = px(FormMetrics::separatorInset);
+                lines.emplace_back(inset, row->y() - 1, std::max(0, width() - 2 * inset), 1);
+            }
+            previous = row;
+        }
+        return lines;
+    }
 
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
-        const int inset = px(FormMetrics::separatorInset);
-        painter.fillRect(QRect(inset, 0, std::max(0, width() - 2 * inset), height()),
-                         QColor(128, 128, 128, 56));
+        paintPanel(painter, QRectF(cardRect()));
+        for (const QRect& line : separatorRects()) painter.fillRect(line, separatorColor());
     }
-};
+    void resizeEvent(QResizeEvent* event) override {
+        RoundedPanelView::resizeEvent(event);
+        header_->resize(width(), header_->height());
+    }
 
-QWidget* makeSeparator(QWidget* parent) {
-    auto* line = new SeparatorLine(parent);
-    line->setObjectName(FormWidgetNames::separator);
-    line->setFixedHeight(1);
-    return line;
-}
+private:
+    static QColor separatorColor() { return QColor(128, 128, 128, 56); }
+
+    PaletteLabel* header_;
+    QVBoxLayout* rows_;
+    int cardTop_ = 0;
+};
 
 QWidget* makeSegment(const SegmentControl& control, QWidget* parent) {
     QStringList labels;
@@ -159,13 +223,11 @@ public:
                            px(FormMetrics::titleColumnSpacing) - px(FormMetrics::helpButtonSize));
         layout->addSpacing(px(FormMetrics::rowSpacing));
 
-        auto* controlLayout = new QHBoxLayout();
-        controlLayout->setContentsMargins(0, 0, 0, 0);
-        controlLayout->setSpacing(px(FormMetrics::controlColumnSpacing));
-        std::visit([&](const auto& control) { addControl(control, rowWidget, controlLayout); },
+        // Every control kind is one widget, so the control column is the rest of the row's own
+        // layout rather than a layout of its own.
+        std::visit([&](const auto& control) { addControl(control, rowWidget, layout); },
                    row_.control);
-        controlLayout->addStretch(1);
-        layout->addLayout(controlLayout, 1);
+        layout->addStretch(1);
         return rowWidget;
     }
 
@@ -316,18 +378,15 @@ using DeferralState = DeferredFormRendering::State;
 
 void addRows(const FormSection& section, std::size_t from, const FormViews& factory, QWidget* card,
              DeferralState* deferral, const std::shared_ptr<FormContent>& form, std::size_t item) {
-    auto* cardLayout = static_cast<QVBoxLayout*>(card->layout());
+    auto* view = static_cast<SectionView*>(card);
     for (std::size_t i = from; i < section.rows.size(); ++i) {
         if (deferral && deferral->full()) {
             deferral->pending.emplace_back(DeferralState::Rows{card, form, item, i, factory});
             return;
         }
-        if (hasSeparatorBefore(i)) {
-            cardLayout->addWidget(makeSeparator(card));
-            if (deferral) deferral->unfilled -= 1;
-        }
+        if (hasSeparatorBefore(i) && deferral) deferral->unfilled -= 1;
         QWidget* row = RowBuilder(section.rows[i], factory, card).build();
-        cardLayout->addWidget(row);
+        view->addRow(row, hasSeparatorBefore(i));
         if (deferral) {
             deferral->unfilled -=
                 std::max<double>(leastRowHeight(section.rows[i]), row->minimumSizeHint().height());
@@ -338,37 +397,10 @@ void addRows(const FormSection& section, std::size_t from, const FormViews& fact
 QWidget* makeSection(const FormSection& section, const FormViews& factory, QWidget* parent,
                      DeferralState* deferral, const std::shared_ptr<FormContent>& form,
                      std::size_t item) {
-    auto* holder = new QWidget(parent);
-    holder->setObjectName(FormWidgetNames::section);
-    auto* layout = new QVBoxLayout(holder);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(px(FormMetrics::sectionHeaderSpacing));
-
-    auto* header = new PaletteLabel(text(section.title), settingsSecondaryLabelColor, holder);
-    header->setObjectName(FormWidgetNames::sectionHeader);
-    header->setFont(settingsFont(FormMetrics::sectionHeaderFontSize, QFont::DemiBold));
-    header->setContentsMargins(px(FormMetrics::sectionHeaderLeadingInset), 0, 0, 0);
-    layout->addWidget(header);
-
-    auto* card = new RoundedPanelView(holder);
-    card->setObjectName(FormWidgetNames::card);
-    card->setFill([](const QPalette& pal) {
-        return settingsControlBackgroundColor(pal, FormMetrics::cardFillAlpha);
-    });
-    card->setBorder([](const QPalette& pal) {
-        return settingsSeparatorColor(pal, FormMetrics::cardBorderAlpha);
-    });
-    card->setCornerRadius(FormMetrics::cardCornerRadius);
-    auto* cardLayout = new QVBoxLayout(card);
-    cardLayout->setContentsMargins(0, 0, 0, 0);
-    cardLayout->setSpacing(0);
-    if (deferral) {
-        deferral->unfilled -=
-            std::max(header->minimumSizeHint().height(), 0) + FormMetrics::sectionHeaderSpacing;
-    }
-    addRows(section, 0, factory, card, deferral, form, item);
-    layout->addWidget(card);
-    return holder;
+    auto* view = new SectionView(text(section.title), parent);
+    if (deferral) deferral->unfilled -= view->headerHeight();
+    addRows(section, 0, factory, view, deferral, form, item);
+    return view;
 }
 
 QWidget* makeCenteredSegment(const CenteredSegment& item, QWidget* parent) {
@@ -399,8 +431,12 @@ double leastViewHeight(QWidget* widget) {
     return std::max({widget->minimumSizeHint().height(), widget->minimumHeight(), 0});
 }
 
-FormView* renderFormWith(std::shared_ptr<FormContent> form, const FormViews& factory,
-                         QWidget* parent, DeferralState* deferral);
+bool showsAnyItem(QVBoxLayout* column) {
+    for (int i = 0; i < column->count(); ++i) {
+        if (QWidget* built = column->itemAt(i)->widget(); built && !built->isHidden()) return true;
+    }
+    return false;
+}
 
 // Builds the items of `form` from `from` on into `view`'s column, ahead of its closing stretch.
 // With a deferral, stops once the first screen is filled and keeps the rest.
@@ -408,12 +444,7 @@ void addItems(FormView* view, const std::shared_ptr<FormContent>& form, std::siz
               const FormViews& factory, DeferralState* deferral) {
     auto* column = static_cast<QVBoxLayout*>(view->layout());
     // The column puts its spacing between the items it shows.
-    bool showsAny = false;
-    for (int i = 0; i < column->count(); ++i) {
-        if (QWidget* built = column->itemAt(i)->widget(); built && !built->isHidden()) {
-            showsAny = true;
-        }
-    }
+    bool showsAny = showsAnyItem(column);
     const std::vector<FormItem>& items = form->items();
     for (std::size_t index = from; index < items.size(); ++index) {
         if (deferral && deferral->full()) {
@@ -442,11 +473,11 @@ void addItems(FormView* view, const std::shared_ptr<FormContent>& form, std::siz
                 if (deferral) deferral->unfilled -= leastViewHeight(widget);
             }
         } else if (const auto* inner = std::get_if<std::shared_ptr<FormContent>>(&item)) {
-            spaceBefore();  // the inner form counts its own items
-            FormView* innerView = renderFormWith(*inner, factory, view, deferral);
-            // A page inside a page: no extra space below it.
-            innerView->layout()->setContentsMargins(0, 0, 0, 0);
-            widget = innerView;
+            // A page inside a page: its items go into this column, with no view of its own
+            // (each one a page is made of costs its build, show and layout).
+            if (*inner) addItems(view, *inner, 0, factory, deferral);
+            showsAny = showsAnyItem(column);
+            continue;
         }
         if (!widget) continue;
         column->insertWidget(column->count() - 1, widget);
@@ -514,6 +545,16 @@ void DeferredFormRendering::finish() {
             }
         }
     }
+}
+
+QRect formCardRect(const QWidget* section) {
+    const auto* view = dynamic_cast<const SectionView*>(section);
+    return view ? view->cardRect() : QRect();
+}
+
+std::vector<QRect> formCardSeparators(const QWidget* section) {
+    const auto* view = dynamic_cast<const SectionView*>(section);
+    return view ? view->separatorRects() : std::vector<QRect>{};
 }
 
 QWidget* findFormRow(QWidget* formView, const QString& title) {

@@ -12,7 +12,9 @@
 #include <memory>
 #include <type_traits>
 #include <utility>
+#include <vector>
 
+#include <QRect>
 #include <QWidget>
 
 #include "core/form/form_content.h"
@@ -54,10 +56,8 @@ private:
 // the row, object names on the parts).
 struct FormWidgetNames {
     static constexpr const char* rowTitleProperty = "formRowTitle";
-    static constexpr const char* section = "formSection";
     static constexpr const char* sectionHeader = "formSectionHeader";
     static constexpr const char* card = "formCard";
-    static constexpr const char* separator = "formSeparator";
     static constexpr const char* row = "formRow";
     static constexpr const char* titleLabel = "formRowTitleLabel";
     static constexpr const char* centeredSegment = "formCenteredSegment";
@@ -90,5 +90,11 @@ FormView* renderForm(std::shared_ptr<FormContent> form, const FormViews& views,
 
 // The row widget of a rendered form with this title (searching sub-forms too), or nothing.
 QWidget* findFormRow(QWidget* formView, const QString& title);
+
+// A section of a rendered form (a widget named FormWidgetNames::card) is its header above its
+// card: the card's rectangle in the section, and the hairlines the card draws between its rows.
+// Empty for another widget.
+QRect formCardRect(const QWidget* section);
+std::vector<QRect> formCardSeparators(const QWidget* section);
 
 }  // namespace tavrel

@@ -1,14 +1,15 @@
 #pragma once
 
 // A rounded panel: fill, border and corner radius, with colours resolved from the palette at
-// every paint so they follow the appearance. The border is drawn by an outline view that covers
-// the panel above its children and never takes clicks.
+// every paint so they follow the appearance.
 
 #include <functional>
 
 #include <QColor>
 #include <QPalette>
 #include <QWidget>
+
+class QPainter;
 
 namespace tavrel {
 
@@ -24,6 +25,10 @@ public:
     void setBorder(ColorRole border);
     void setBorderWidth(qreal width);
     void setCornerRadius(qreal radius);
+    // The panel lies on the window's own background: a translucent fill is painted as the opaque
+    // colour it makes over that background, which shows the same and costs a plain fill rather
+    // than blending every pixel.
+    void setOpaqueOverWindowBackground(bool opaque);
 
     qreal cornerRadius() const { return radius_; }
     // The width actually drawn: a positive width is never thinner than one device pixel.
@@ -33,16 +38,15 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void childEvent(QChildEvent* event) override;
+    // Fills and outlines the panel's shape over `bounds`.
+    void paintPanel(QPainter& painter, const QRectF& bounds);
 
 private:
-    friend class SettingsPanelOutlineView;
     ColorRole fill_;
     ColorRole border_;
     qreal borderWidth_ = 0.5;
     qreal radius_ = 12;
-    QWidget* outline_ = nullptr;
+    bool opaqueOverWindow_ = false;
 };
 
 }  // namespace tavrel

@@ -11,6 +11,7 @@
 #include <QPainterPath>
 #include <QWheelEvent>
 
+#include "ui/form/cached_picture.h"
 #include "ui/form/settings_accessibility.h"
 #include "ui/form/settings_colors.h"
 #include "ui/form/settings_fonts.h"
@@ -141,26 +142,47 @@ void SettingsSegmentedControl::focusInEvent(QFocusEvent* event) {
 
 void SettingsSegmentedControl::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
     const QPalette& pal = palette();
+    const qreal ratio = devicePixelRatioF();
     const qreal radius = FormMetrics::segmentCornerRadius;
-    QRectF whole = segmentRect(0).united(segmentRect(static_cast<int>(labels_.size()) - 1));
-    whole.adjust(0.5, 0.5, -0.5, -0.5);
-    QPainterPath track;
-    track.addRoundedRect(whole, radius, radius);
-    painter.fillPath(track, settingsSeparatorColor(pal, isDarkPalette(pal) ? 0.14 : 0.07));
-    painter.setPen(QPen(settingsSeparatorColor(pal, 0.18), 0.8));
-    painter.drawPath(track);
+    const QRectF whole = segmentRect(0).united(segmentRect(static_cast<int>(labels_.size()) - 1));
+    // The track and the selected segment are the same for every control of a size in an
+    // appearance: drawn once, copied after.
+    const QColor trackFill = settingsSeparatorColor(pal, isDarkPalette(pal) ? 0.14 : 0.07);
+    const QColor trackBorder = settingsSeparatorColor(pal, 0.18);
+    drawCachedPicture(
+        painter, whole.topLeft(),
+        cachedPicture(
+            QStringLiteral("segment-track-%1-%2").arg(trackFill.rgba()).arg(trackBorder.rgba()),
+            whole.size(), ratio, [&](QPainter& p) {
+                QPainterPath path;
+                path.addRoundedRect(
+                    QRectF(QPointF(0, 0), whole.size()).adjusted(0.5, 0.5, -0.5, -0.5), radius,
+                    radius);
+                p.fillPath(path, trackFill);
+                p.setPen(QPen(trackBorder, 0.8));
+                p.drawPath(path);
+            }));
+    painter.setRenderHint(QPainter::Antialiasing);
 
     for (int i = 0; i < labels_.size(); ++i) {
         const QRectF r = segmentRect(i);
         if (i == selected_) {
-            QPainterPath selected;
-            selected.addRoundedRect(r.adjusted(2, 2, -2, -2), radius - 2, radius - 2);
-            painter.fillPath(selected,
-                             settingsControlBackgroundColor(pal, isDarkPalette(pal) ? 0.9 : 1.0));
-            painter.setPen(QPen(settingsSeparatorColor(pal, 0.16), 0.6));
-            painter.drawPath(selected);
+            const QRectF pill = r.adjusted(2, 2, -2, -2);
+            const QColor fill = settingsControlBackgroundColor(pal, isDarkPalette(pal) ? 0.9 : 1.0);
+            const QColor border = settingsSeparatorColor(pal, 0.16);
+            drawCachedPicture(
+                painter, pill.topLeft(),
+                cachedPicture(
+                    QStringLiteral("segment-pill-%1-%2").arg(fill.rgba()).arg(border.rgba()),
+                    pill.size(), ratio, [&](QPainter& p) {
+                        QPainterPath path;
+                        path.addRoundedRect(QRectF(QPointF(0, 0), pill.size()), radius - 2,
+                                            radius - 2);
+                        p.fillPath(path, fill);
+                        p.setPen(QPen(border, 0.6));
+                        p.drawPath(path);
+                    }));
         } else if (pressed_ == i) {
             QPainterPath pressedPath;
             pressedPath.addRoundedRect(r.adjusted(2, 2, -2, -2), radius - 2, radius - 2);

@@ -4,6 +4,7 @@
 #include <QPainterPath>
 #include <QWheelEvent>
 
+#include "ui/form/cached_picture.h"
 #include "ui/form/settings_accessibility.h"
 #include "ui/form/settings_colors.h"
 
@@ -27,23 +28,31 @@ QSize SettingsSwitch::sizeHint() const {
 
 void SettingsSwitch::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
     const QRectF track = QRectF(rect()).adjusted(1, 1, -1, -1);
     const qreal radius = track.height() / 2;
     QColor on = palette().color(QPalette::Highlight);
     QColor off = settingsSeparatorColor(palette(), isDarkPalette(palette()) ? 0.28 : 0.16);
     QColor trackColor = isChecked() ? on : off;
     if (!isEnabled()) trackColor.setAlphaF(trackColor.alphaF() * 0.45f);
-    QPainterPath path;
-    path.addRoundedRect(track, radius, radius);
-    painter.fillPath(path, trackColor);
+    const bool checked = isChecked();
+    const bool enabled = isEnabled();
+    // A switch in a state looks the same every time: drawn once, copied after.
+    drawCachedPicture(
+        painter, QPointF(0, 0),
+        cachedPicture(
+            QStringLiteral("switch-%1-%2-%3").arg(trackColor.rgba()).arg(checked).arg(enabled),
+            size(), devicePixelRatioF(), [&](QPainter& p) {
+                QPainterPath path;
+                path.addRoundedRect(track, radius, radius);
+                p.fillPath(path, trackColor);
+                const qreal knob = track.height() - 4;
+                const qreal x = checked ? track.right() - 2 - knob : track.left() + 2;
+                p.setPen(QPen(QColor(0, 0, 0, 40), 0.5));
+                p.setBrush(enabled ? QColor(Qt::white) : QColor(245, 245, 245));
+                p.drawEllipse(QRectF(x, track.top() + 2, knob, knob));
+            }));
 
-    const qreal knob = track.height() - 4;
-    const qreal x = isChecked() ? track.right() - 2 - knob : track.left() + 2;
-    painter.setPen(QPen(QColor(0, 0, 0, 40), 0.5));
-    painter.setBrush(isEnabled() ? QColor(Qt::white) : QColor(245, 245, 245));
-    painter.drawEllipse(QRectF(x, track.top() + 2, knob, knob));
-
+    painter.setRenderHint(QPainter::Antialiasing);
     if (hasFocus()) {
         painter.setBrush(Qt::NoBrush);
         QColor ring = palette().color(QPalette::Highlight);

@@ -31,6 +31,7 @@ QWidget* makeFeatureHeaderCard(FeaturePage page, QWidget* parent) {
     card->setFill([](const QPalette& pal) { return settingsControlBackgroundColor(pal, 0.66); });
     card->setBorder([](const QPalette& pal) { return settingsSeparatorColor(pal, 0.22); });
     card->setCornerRadius(14);
+    card->setOpaqueOverWindowBackground(true);
     auto* row = new QHBoxLayout(card);
     row->setContentsMargins(18, 16, 18, 16);
     row->setSpacing(16);

@@ -65,6 +65,13 @@ void FeatureSidebarButton::resizeEvent(QResizeEvent* event) {
 
 void FeatureSidebarButton::configure(bool selected, std::optional<bool> enabledState,
                                      const QString& statusText) {
+    // Rows are configured after every edit; one that shows the same is not drawn again.
+    if (configured_ && selected == selected_ &&
+        switch_->isVisibleTo(this) == enabledState.has_value() &&
+        switch_->isChecked() == enabledState.value_or(false) && statusText == statusText_) {
+        return;
+    }
+    configured_ = true;
     configuring_ = true;
     selected_ = selected;
     setPageRowShown(this, selected);

@@ -53,6 +53,7 @@ private:
     bool selected_ = false;
     bool hovered_ = false;
     bool configuring_ = false;
+    bool configured_ = false;
 };
 
 // The sidebar's background: the window colour under a white tint (light 0.6, dark 0.08).

@@ -19,7 +19,8 @@ public:
 
     platform::ModalAlertResponse runModal(const platform::ModalAlert& alert) override;
     platform::ModalAlertResponse runSheet(const platform::ModalAlert& alert) override;
-    std::optional<std::filesystem::path> openFile(const platform::OpenFileRequest& request) override;
+    std::optional<std::filesystem::path> openFile(
+        const platform::OpenFileRequest& request) override;
     void beep() override;
 
 private:

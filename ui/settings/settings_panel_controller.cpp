@@ -323,30 +323,33 @@ void SettingsPanelController::rebuildContentViewBody() {
     pendingScrollOrigin_.reset();
     pendingSidebarScrollOrigin_.reset();
 
-    for (QWidget* child : root_->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-        retire(child);
-    }
     pendingPage_.reset();
     retireForms();
     banners_->clear();
     refreshingViews_.clear();
-    featureButtons_.clear();
-    sidebarScrollView_ = nullptr;
-
     syncLegacySelection(selectedFeaturePage_, selectedTopPage_, selectedPage_);
 
-    background_ = new SettingsContentBackgroundView(root_);
-    sidebarView_ = makeFeatureSidebar();
-
-    auto* scroll = new QScrollArea(root_);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->setWidgetResizable(true);
-    scroll->setAutoFillBackground(false);
-    scroll->viewport()->setAutoFillBackground(false);
-    new ThinOverlayScroller(scroll);
-    scrollView_ = scroll;
+    // The window's frame — background, sidebar, page scroll view, drag area — is made once; a
+    // rebuild shows the sidebar rows as they are now and replaces the page. The sidebar's rows
+    // are the same for every page, so rebuilding them would only cost a frame's worth of work.
+    const bool firstBuild = !scrollView_;
+    if (firstBuild) {
+        background_ = new SettingsContentBackgroundView(root_);
+        sidebarView_ = makeFeatureSidebar();
+        auto* scroll = new QScrollArea(root_);
+        scroll->setFrameShape(QFrame::NoFrame);
+        scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        scroll->setWidgetResizable(true);
+        scroll->setAutoFillBackground(false);
+        scroll->viewport()->setAutoFillBackground(false);
+        new ThinOverlayScroller(scroll);
+        scrollView_ = scroll;
+        dragArea_ = new SettingsWindowDragArea(root_);
+    } else {
+        configureSidebarRows();
+        if (QWidget* old = scrollView_->takeWidget()) retire(old);
+    }
 
     // Only a window that has not been shown yet can leave part of its page for later: a
     // rebuild keeps the scroll position, which needs the whole page.
@@ -358,16 +361,16 @@ void SettingsPanelController::rebuildContentViewBody() {
     deferNextBuild_ = false;
     formView_ = buildPageForm(pendingPage_.get());
     if (pendingPage_ && !pendingPage_->hasPending()) pendingPage_.reset();
-    scroll->setWidget(formView_);
+    scrollView_->setWidget(formView_);
     formView_->setAutoFillBackground(false);
 
-    dragArea_ = new SettingsWindowDragArea(root_);
-
-    for (QWidget* child : {background_.data(), sidebarView_.data(), static_cast<QWidget*>(scroll),
-                           dragArea_.data()}) {
-        if (child) child->show();
+    if (firstBuild) {
+        for (QWidget* child : {background_.data(), sidebarView_.data(),
+                               static_cast<QWidget*>(scrollView_.data()), dragArea_.data()}) {
+            if (child) child->show();
+        }
+        dragArea_->raise();
     }
-    dragArea_->raise();
     layoutRoot();
     layoutNow();
     restoreContentScrollOrigin(pageOrigin);

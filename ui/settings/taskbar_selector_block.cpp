@@ -1,8 +1,6 @@
 #include "ui/settings/taskbar_selector_block.h"
 
-#include <QHBoxLayout>
 #include <QPointer>
-#include <QVBoxLayout>
 
 #include "ui/form/settings_fonts.h"
 #include "ui/form/settings_segmented_control.h"
@@ -18,51 +16,54 @@ QString qtext(std::string_view text) {
 }
 
 // A control centred in its container at a fraction of the container's width.
-class FractionalWidthContainer final : public QWidget {
+// The block lays its parts out itself (no row or container widgets of its own): the appearance
+// label and control, the theme picture, and the sub-page control centred at 0.86 of the width.
+class SelectorBlockView final : public QWidget {
 public:
-    FractionalWidthContainer(QWidget* child, double fraction, int height, QWidget* parent)
-        : QWidget(parent), child_(child), fraction_(fraction) {
-        child_->setParent(this);
-        setFixedHeight(height);
+    static constexpr int appearanceHeight = 34;
+    static constexpr int spacing = 8;
+    static constexpr int heroHeight = 224;
+    static constexpr int subpageHeight = 34;
+
+    explicit SelectorBlockView(QWidget* parent) : QWidget(parent) {
+        setObjectName(QStringLiteral("taskbarSelectorBlock"));
+        setFixedHeight(appearanceHeight + spacing + heroHeight + spacing + subpageHeight);
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     }
+
+    QWidget* label = nullptr;
+    QWidget* appearance = nullptr;
+    QWidget* hero = nullptr;
+    QWidget* subpages = nullptr;
 
 protected:
     void resizeEvent(QResizeEvent* event) override {
         QWidget::resizeEvent(event);
-        const int w = static_cast<int>(width() * fraction_);
-        child_->setGeometry((width() - w) / 2, 0, w, height());
+        const int labelHeight = label->sizeHint().height();
+        label->setGeometry(0, (appearanceHeight - labelHeight) / 2, 42, labelHeight);
+        appearance->setGeometry(42 + 10, 0, 174, appearanceHeight);
+        hero->setGeometry(0, appearanceHeight + spacing, width(), heroHeight);
+        const int subpageWidth = static_cast<int>(width() * 0.86);
+        subpages->setGeometry((width() - subpageWidth) / 2, height() - subpageHeight, subpageWidth,
+                              subpageHeight);
     }
-
-private:
-    QWidget* child_;
-    double fraction_;
 };
 
 }  // namespace
 
 QWidget* makeTaskbarSelectorBlock(const TaskbarSelectorBlockSpec& spec,
                                   const SettingsImageLookup& images, QWidget* parent) {
-    auto* block = new QWidget(parent);
-    block->setObjectName(QStringLiteral("taskbarSelectorBlock"));
-    auto* stack = new QVBoxLayout(block);
-    stack->setContentsMargins(0, 0, 0, 0);
-    stack->setSpacing(8);
+    auto* block = new SelectorBlockView(parent);
 
-    auto* appearance = new QWidget(block);
-    auto* appearanceRow = new QHBoxLayout(appearance);
-    appearanceRow->setContentsMargins(0, 0, 0, 0);
-    appearanceRow->setSpacing(10);
     auto* label =
-        new SettingsSelectableLabel(qtext(TaskbarSelectorBlockSpec::appearanceTitle), appearance);
+        new SettingsSelectableLabel(qtext(TaskbarSelectorBlockSpec::appearanceTitle), block);
     label->setFont(settingsFont(14));
-    label->setFixedWidth(42);
-    appearanceRow->addWidget(label, 0, Qt::AlignVCenter);
+    block->label = label;
     QStringList appearanceLabels;
     for (const std::string& text : spec.appearanceLabels)
         appearanceLabels << QString::fromStdString(text);
     auto* appearanceControl =
-        new SettingsSegmentedControl(appearanceLabels, spec.appearanceSelected, appearance);
+        new SettingsSegmentedControl(appearanceLabels, spec.appearanceSelected, block);
     appearanceControl->setObjectName(QStringLiteral("appearanceSelector"));
     appearanceControl->setFixedSize(174, 34);
     appearanceControl->setAccessibleName(qtext(TaskbarSelectorBlockSpec::appearanceTitle));
@@ -71,25 +72,21 @@ QWidget* makeTaskbarSelectorBlock(const TaskbarSelectorBlockSpec& spec,
                      appearanceControl, [onAppearance](int index) {
                          if (onAppearance) onAppearance(index);
                      });
-    appearanceRow->addWidget(appearanceControl, 0, Qt::AlignVCenter);
-    appearanceRow->addStretch(1);
-    stack->addWidget(appearance);
+    block->appearance = appearanceControl;
 
     auto* hero = new TaskbarThemeHeroView(spec.theme, images, block);
     hero->setObjectName(QStringLiteral("taskbarThemeHero"));
-    hero->setFixedHeight(224);
     QPointer<TaskbarThemeHeroView> heroPointer(hero);
     const auto onTheme = spec.onThemeSelected;
     hero->onThemeSelected = [heroPointer, onTheme](TaskbarTheme theme) {
         if (!onTheme) return;
         if (onTheme(theme) && heroPointer) heroPointer->setTheme(theme, false);
     };
-    stack->addWidget(hero);
-    stack->addStretch(1);
+    block->hero = hero;
 
     QStringList subpages;
     for (const std::string& text : spec.subpageLabels) subpages << QString::fromStdString(text);
-    auto* subpageControl = new SettingsSegmentedControl(subpages, spec.subpageSelected);
+    auto* subpageControl = new SettingsSegmentedControl(subpages, spec.subpageSelected, block);
     subpageControl->setObjectName(QStringLiteral("subpageSelector"));
     subpageControl->setMinimumSize(0, 34);
     subpageControl->setMaximumHeight(34);
@@ -100,7 +97,7 @@ QWidget* makeTaskbarSelectorBlock(const TaskbarSelectorBlockSpec& spec,
                      [onSubpage](int index) {
                          if (onSubpage) onSubpage(index);
                      });
-    stack->addWidget(new FractionalWidthContainer(subpageControl, 0.86, 34, block));
+    block->subpages = subpageControl;
     return block;
 }
 

@@ -1,14 +1,16 @@
 #include "ui/settings/taskbar_theme_hero_view.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string>
+#include <vector>
 
 #include <QEvent>
-#include <QGraphicsDropShadowEffect>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPixmapCache>
 #include <QPointer>
 #include <QVariantAnimation>
 
@@ -19,8 +21,78 @@
 namespace tavrel {
 
 namespace {
+
 const QColor kSystemBlue(0, 122, 255);
+
+// Three box blurs of one radius in each direction come close to a Gaussian blur.
+void boxBlur(QImage& image, int radius) {
+    if (radius <= 0) return;
+    const int width = image.width();
+    const int height = image.height();
+    std::vector<int> line;
+    for (int pass = 0; pass < 6; ++pass) {
+        const bool horizontal = pass % 2 == 0;
+        const int lines = horizontal ? height : width;
+        const int length = horizontal ? width : height;
+        line.assign(static_cast<std::size_t>(length), 0);
+        for (int l = 0; l < lines; ++l) {
+            const auto at = [&](int i) -> uchar& {
+                return horizontal ? image.scanLine(l)[i] : image.scanLine(i)[l];
+            };
+            for (int i = 0; i < length; ++i) line[static_cast<std::size_t>(i)] = at(i);
+            int sum = 0;
+            for (int i = -radius; i <= radius; ++i)
+                sum += line[static_cast<std::size_t>(std::clamp(i, 0, length - 1))];
+            for (int i = 0; i < length; ++i) {
+                at(i) = static_cast<uchar>(sum / (2 * radius + 1));
+                sum += line[static_cast<std::size_t>(std::min(i + radius + 1, length - 1))];
+                sum -= line[static_cast<std::size_t>(std::max(i - radius, 0))];
+            }
+        }
+    }
 }
+
+// The soft shadow under a chosen theme button (the system blue at alpha 0.24, radius 8, 4
+// below): blurred once per size and kept.
+QPixmap chosenShadow(QSize button, qreal cornerRadius, qreal ratio) {
+    constexpr int blur = 8;
+    constexpr int margin = 2 * blur;
+    const QString key = QStringLiteral("theme-button-shadow-%1x%2@%3")
+                            .arg(button.width())
+                            .arg(button.height())
+                            .arg(ratio);
+    QPixmap shadow;
+    if (QPixmapCache::find(key, &shadow)) return shadow;
+    const QSize logical = button + QSize(2 * margin, 2 * margin);
+    QImage mask((QSizeF(logical) * ratio).toSize(), QImage::Format_Alpha8);
+    mask.fill(0);
+    {
+        QPainter painter(&mask);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.scale(ratio, ratio);
+        QPainterPath path;
+        path.addRoundedRect(QRectF(margin, margin, button.width(), button.height()), cornerRadius,
+                            cornerRadius);
+        painter.fillPath(path, Qt::black);
+    }
+    boxBlur(mask, static_cast<int>(std::round(blur * ratio / 2)));
+    QImage tinted(mask.size(), QImage::Format_ARGB32_Premultiplied);
+    tinted.fill(Qt::transparent);
+    {
+        QPainter painter(&tinted);
+        painter.drawImage(0, 0, mask);
+        painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+        QColor color = kSystemBlue;
+        color.setAlphaF(0.24f);
+        painter.fillRect(tinted.rect(), color);
+    }
+    shadow = QPixmap::fromImage(tinted);
+    shadow.setDevicePixelRatio(ratio);
+    QPixmapCache::insert(key, shadow);
+    return shadow;
+}
+
+}  // namespace
 
 FlexibleImageView::FlexibleImageView(QWidget* parent) : QWidget(parent) {
     setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
@@ -46,13 +118,20 @@ void FlexibleImageView::paintEvent(QPaintEvent*) {
         sharper_ = nullptr;
     }
     const QImage& source = ratio > 1 && !sharperImage_.isNull() ? sharperImage_ : image_;
-    // Scaled once per size, not on every paint; a picture that already has the size is drawn
-    // as it is.
+    // Scaled once per picture and size for the whole application, not on every paint nor for
+    // every view a rebuild makes; a picture that already has the size is drawn as it is.
     if (scaled_.isNull() || scaled_.size() != pixels || scaledFrom_ != source.cacheKey()) {
-        scaled_ = QPixmap::fromImage(
-            source.size() == pixels
-                ? source
-                : source.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        const QString key = QStringLiteral("hero-picture-%1-%2x%3")
+                                .arg(source.cacheKey())
+                                .arg(pixels.width())
+                                .arg(pixels.height());
+        if (!QPixmapCache::find(key, &scaled_)) {
+            scaled_ = QPixmap::fromImage(
+                source.size() == pixels
+                    ? source
+                    : source.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+            QPixmapCache::insert(key, scaled_);
+        }
         scaled_.setDevicePixelRatio(ratio);
         scaledFrom_ = source.cacheKey();
     }
@@ -100,21 +179,9 @@ void ThemeChoiceButton::selectTheme() {
 }
 
 void ThemeChoiceButton::updateAppearance() {
-    if (chosen_) {
-        auto* shadow = qobject_cast<QGraphicsDropShadowEffect*>(graphicsEffect());
-        if (!shadow) {
-            shadow = new QGraphicsDropShadowEffect(this);
-            setGraphicsEffect(shadow);
-        }
-        QColor color = kSystemBlue;
-        color.setAlphaF(0.24f);
-        shadow->setColor(color);
-        shadow->setBlurRadius(16);
-        shadow->setOffset(0, 4);
-    } else if (graphicsEffect()) {
-        setGraphicsEffect(nullptr);
-    }
     update();
+    // The chosen button's shadow lies outside it: the picture draws it.
+    if (parentWidget()) parentWidget()->update(geometry().adjusted(-24, -24, 24, 28));
 }
 
 void ThemeChoiceButton::enterEvent(QEnterEvent* event) {
@@ -209,6 +276,18 @@ void TaskbarThemeHeroView::setTheme(TaskbarTheme theme, bool) {
     imageView_->setImage(images_(name), [images = images_, name] {
         return images(std::string(name) + std::string(SettingsImageName::doubleResolutionSuffix));
     });
+}
+
+void TaskbarThemeHeroView::paintEvent(QPaintEvent*) {
+    ThemeChoiceButton* chosen = liquidButton_->isChosen()    ? liquidButton_
+                                : windowsButton_->isChosen() ? windowsButton_
+                                                             : nullptr;
+    if (!chosen) return;
+    QPainter painter(this);
+    const QRect button = chosen->geometry();
+    const QPixmap shadow = chosenShadow(
+        button.size(), std::min<qreal>(18, (button.height() - 1) / 2.0), devicePixelRatioF());
+    painter.drawPixmap(button.topLeft() + QPoint(-16, -16 + 4), shadow);
 }
 
 void TaskbarThemeHeroView::applyLabelColor() {

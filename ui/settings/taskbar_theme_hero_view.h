@@ -90,6 +90,7 @@ public:
     FlexibleImageView* imageView() const { return imageView_; }
 
 protected:
+    void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
 
