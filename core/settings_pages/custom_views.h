@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "core/settings/settings_enumerations.h"
 #include "core/form/form_content.h"
+#include "core/settings/settings_enumerations.h"
 #include "core/settings_pages/feature_page.h"
 
 namespace tavrel {

@@ -7,6 +7,7 @@
 
 #include "core/form/slider_rule.h"
 #include "core/settings_pages/custom_views.h"
+#include "core/settings_pages/feature_pages.h"
 #include "core/settings_pages/native_dock_pages.h"
 #include "core/settings_pages/taskbar_page.h"
 #include "core/settings_pages/taskbar_subpages.h"
@@ -17,10 +18,6 @@ namespace {
 
 using C = TaskbarThemeConfiguration;
 using S = SidebarSwitch;
-
-std::shared_ptr<FormContent> emptyPage(SettingsPageHost&) {
-    return std::make_shared<FormContent>();
-}
 
 std::shared_ptr<FormContent> newFilePage(SettingsPageHost& host) {
     auto form = host.services().newFile().makeSettingsView(host);
@@ -77,7 +74,7 @@ const std::vector<FeaturePageEntry>& registry() {
         {FeaturePage::multipleDisplays,
          {"多显示器配置", "display.2", SystemColor::blue, "任务栏所在显示器和窗口打开位置",
           "任务栏所在显示器和窗口打开位置"},
-         12, {}, displaysStatus, HeaderPreview::taskbar, emptyPage, TopPage::general, {}},
+         12, {}, displaysStatus, HeaderPreview::taskbar, makeMultipleDisplaySettingsView, TopPage::general, {}},
         {FeaturePage::hideNativeDock,
          {"隐藏原生 Dock", "dock.rectangle", SystemColor::gray, "隐藏系统 Dock",
           "隐藏系统 Dock，让 Tavrel 获得完整底部空间。"},
@@ -87,7 +84,7 @@ const std::vector<FeaturePageEntry>& registry() {
          {"时间日历", "calendar.badge.clock", SystemColor::blue, "时间日期和日历入口",
           "控制独立时间日期面板和日历入口。"},
          6, setting(bindCurrentTheme(&C::showClock)), nullptr, HeaderPreview::general,
-         emptyPage, TopPage::taskbar, {}},
+         makeClockCalendarSettingsView, TopPage::taskbar, {}},
         {FeaturePage::taskbarWidgets,
          {"小组件", "rectangle.grid.1x2", SystemColor::purple, "任务栏小组件",
           "在任务栏中显示可交互的小组件。"},
@@ -112,7 +109,7 @@ const std::vector<FeaturePageEntry>& registry() {
          {"应用启动台", "square.grid.3x3.fill", SystemColor::pink,
           "入口、弹窗、搜索框、应用网格和头像", "入口、弹窗、搜索框、应用网格和头像"},
          4, setting(bindSetting(&TaskbarSettings::startMenuEnabled)), nullptr, HeaderPreview::taskbar,
-         emptyPage, TopPage::nativeDockLauncher, {}},
+         makeStartMenuSettingsView, TopPage::nativeDockLauncher, {}},
         {FeaturePage::nativeDock,
          {"原生 Dock 增强", "dock.rectangle", SystemColor::cyan,
           "原生 Dock 预览、指示条与应用最小化",
@@ -123,30 +120,32 @@ const std::vector<FeaturePageEntry>& registry() {
          {"应用启动台", "square.grid.3x3.topleft.filled", SystemColor::pink,
           "入口、弹窗、搜索框、应用网格和头像", "入口、弹窗、搜索框、应用网格和头像"},
          {}, setting(bindSetting(&TaskbarSettings::enableNativeDockLauncher)), nullptr,
-         HeaderPreview::taskbar, emptyPage, TopPage::nativeDockLauncher, {}},
+         HeaderPreview::taskbar, makeStartMenuSettingsView, TopPage::nativeDockLauncher, {}},
         {FeaturePage::switcher,
          {"窗口切换器", "arrow.left.arrow.right.square.fill", SystemColor::indigo,
           "快捷键、标题和截图缓存", "用快捷键在窗口之间快速切换。"},
          5, setting(bindSetting(&TaskbarSettings::enableWindowSwitcher)), nullptr,
-         HeaderPreview::switcher, emptyPage, TopPage::switcher, {}},
+         HeaderPreview::switcher, makeWindowSwitcherSettingsView, TopPage::switcher, {}},
         {FeaturePage::advancedGestures,
          {"高级手势", "hand.raised.circle.fill", SystemColor::blue, "四指下滑、左右滑自定义动作",
           "用四指下滑、左滑、右滑触发窗口操作。"},
-         7, {}, gesturesStatus, HeaderPreview::taskbar, emptyPage, TopPage::general, {}},
+         7, {}, gesturesStatus, HeaderPreview::taskbar, makeAdvancedGesturesSettingsView,
+         TopPage::general, {}},
         {FeaturePage::desktopCorner,
          {"右下角隐藏所有窗口", "arrow.down.right.and.arrow.up.left", SystemColor::mint,
           "点击右下角快速显示桌面", "点击屏幕右下角快速隐藏当前窗口。"},
          8, setting(bindCurrentTheme(&C::enableDesktopCornerShortcut)), nullptr,
-         HeaderPreview::desktopCorner, emptyPage, TopPage::general, {}},
+         HeaderPreview::desktopCorner, makeDesktopCornerSettingsView, TopPage::general, {}},
         {FeaturePage::desktopIcons,
          {"双击隐藏桌面文件", "eye.slash.fill", SystemColor::brown, "双击隐藏桌面文件",
           "双击空白区域隐藏或恢复桌面文件。"},
          9, setting(bindSetting(&TaskbarSettings::enableDesktopIconDoubleClickToggle)), nullptr,
-         HeaderPreview::desktopIcons, emptyPage, TopPage::general, {}},
+         HeaderPreview::desktopIcons, makeDesktopIconSettingsView, TopPage::general, {}},
         {FeaturePage::hideNotch,
          {"屏幕圆角", "viewfinder", SystemColor::indigo, "顶部圆角、底部圆角、刘海隐藏和圆角半径",
           "分别设置屏幕顶部和底部圆角，也可独立隐藏菜单栏刘海。"},
-         10, {}, screenCornersStatus, HeaderPreview::taskbar, emptyPage, TopPage::general, {}},
+         10, {}, screenCornersStatus, HeaderPreview::taskbar, makeScreenCornersSettingsView,
+         TopPage::general, {}},
         {FeaturePage::newFile,
          {"右键新建文件", "doc.badge.plus", SystemColor::blue, "Finder 右键菜单和文件类型",
           "为 Finder 右键菜单添加新建文件类型。"},
@@ -155,7 +154,8 @@ const std::vector<FeaturePageEntry>& registry() {
         {FeaturePage::general,
          {"通用设置", "gearshape.fill", SystemColor::gray, "启动、菜单栏和维护操作",
           "管理启动项、菜单栏入口和维护操作。"},
-         13, {}, generalStatus, HeaderPreview::general, emptyPage, TopPage::general, {}},
+         13, {}, generalStatus, HeaderPreview::general, makeGeneralSettingsView, TopPage::general,
+         {}},
     };
     return entries;
 }

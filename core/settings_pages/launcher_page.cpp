@@ -1,0 +1,11 @@
+// "应用启动台": its rows arrive with their own work; until then the page shows its header card.
+
+#include "core/settings_pages/feature_pages.h"
+
+namespace tavrel {
+
+std::shared_ptr<FormContent> makeStartMenuSettingsView(SettingsPageHost&) {
+    return std::make_shared<FormContent>();
+}
+
+}  // namespace tavrel

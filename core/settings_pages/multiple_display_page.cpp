@@ -1,0 +1,11 @@
+// "多显示器配置": its rows arrive with their own work; until then the page shows its header card.
+
+#include "core/settings_pages/feature_pages.h"
+
+namespace tavrel {
+
+std::shared_ptr<FormContent> makeMultipleDisplaySettingsView(SettingsPageHost&) {
+    return std::make_shared<FormContent>();
+}
+
+}  // namespace tavrel
