@@ -75,6 +75,15 @@ const std::vector<Look>& looks() {
              s.theme = TaskbarTheme::liquidGlass;
              s.liquidGlassBackgroundStyle = TaskbarBackgroundStyle::dimensional;
          }},
+        {"windows, mac27 launcher, clock at the top, sized storage box",
+         [](TaskbarSettings& s) {
+             s.theme = TaskbarTheme::windows;
+             s.startMenuStyle = StartMenuStyle::mac27;
+             s.windowsProfile.clockScreenPosition = 1;
+             if (!s.applicationStorageBoxes.empty()) {
+                 s.applicationStorageBoxes.front().size = ApplicationStorageBoxSize::small;
+             }
+         }},
     };
     return all;
 }
@@ -106,6 +115,25 @@ std::vector<Shown> everythingShown() {
     return all;
 }
 
+// A compound row changes through its first pop-up (another item), else its first switch.
+bool changeOnce(const CompoundControl& compound) {
+    for (const CompoundPart& part : compound.parts) {
+        if (const auto* popUp = std::get_if<CompoundPopUp>(&part)) {
+            if (popUp->items.size() < 2) return false;
+            const int shown = popUp->selectedTag();
+            popUp->action(popUp->items[0].tag == shown ? popUp->items[1].tag : popUp->items[0].tag);
+            return true;
+        }
+    }
+    for (const CompoundPart& part : compound.parts) {
+        if (const auto* toggle = std::get_if<CompoundSwitch>(&part)) {
+            toggle->action(!toggle->isOn);
+            return true;
+        }
+    }
+    return false;
+}
+
 // A change the row's control can make from what it shows.
 bool changeOnce(const FormRow& row) {
     if (const auto* toggle = std::get_if<SwitchControl>(&row.control)) {
@@ -121,6 +149,10 @@ bool changeOnce(const FormRow& row) {
         colour->action(colour->color == FormColor{0.1, 0.2, 0.3, 0.4}
                            ? FormColor{0.9, 0.8, 0.7, 0.6}
                            : FormColor{0.1, 0.2, 0.3, 0.4});
+    } else if (const auto* button = std::get_if<ButtonControl>(&row.control)) {
+        button->action();
+    } else if (const auto* compound = std::get_if<CompoundControl>(&row.control)) {
+        return changeOnce(*compound);
     } else {
         return false;
     }
