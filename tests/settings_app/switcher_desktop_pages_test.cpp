@@ -271,7 +271,7 @@ protected:
         host.feature = FeaturePage::switcher;
         auto& workspace = host.fakes.workspaceStub;
         workspace.addApplication({"org.gnome.TextEditor.desktop",
-                                  "文本编辑器",
+                                  "Text Editor",
                                   "/usr/share/applications/org.gnome.TextEditor.desktop",
                                   {"org.gnome.TextEditor", {}}});
         workspace.addApplication(
@@ -297,8 +297,8 @@ TEST_F(CloseProtectionPageTest, AddingOffersTheInstalledApplicationsAndSelectsTh
     EXPECT_EQ(request.prompt, "添加");
     Titles offered;
     for (const auto& application : request.applications) offered.push_back(application.name);
-    // Latin names before the others, numbers by value.
-    EXPECT_EQ(offered, (Titles{"App 2", "App 10", "Mail", "文本编辑器"}));
+    // By name, numbers by value.
+    EXPECT_EQ(offered, (Titles{"App 2", "App 10", "Mail", "Text Editor"}));
 
     // The chosen entry: the desktop-file id and the entry file. The anonymous "Mail" stays: it
     // may stand for another application of that name.
