@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/workspace.h"
+
 namespace tavrel::platform {
 
 struct ModalAlert {
@@ -56,6 +58,14 @@ struct OpenFileRequest {
     std::string prompt;
 };
 
+// A choice among the installed applications, each shown by name and icon, in the given order.
+struct ApplicationChoiceRequest {
+    std::string title;
+    // The confirming button's title.
+    std::string prompt;
+    std::vector<ApplicationInfo> applications;
+};
+
 class Dialogs : public ModalAlertPresenter {
 public:
     // runModal (inherited): an application-modal alert; a text input is an alert with a text
@@ -68,6 +78,13 @@ public:
     virtual std::optional<std::filesystem::path> openFile(const OpenFileRequest& request) = 0;
 
     virtual void beep() = 0;
+
+    // The index in `request.applications` of the one chosen, or nothing when the user
+    // cancelled. Without a chooser of its own a presenter offers nothing to choose.
+    virtual std::optional<std::size_t> chooseApplication(const ApplicationChoiceRequest& request) {
+        (void)request;
+        return std::nullopt;
+    }
 };
 
 }  // namespace tavrel::platform

@@ -73,3 +73,20 @@ struct PermissionBannerText {
 };
 
 }  // namespace tavrel
+
+namespace tavrel {
+
+// The drawn screen of the screen-corner page, showing the panel copy's corner settings: compact
+// in the page's header card, detailed (with its caption and status line) at the top of the page.
+struct ScreenCornersPreviewSpec {
+    static constexpr std::string_view kind = "screenCornersPreview";
+    static constexpr double detailedHeight = 210;
+    bool compact = false;
+};
+
+inline CustomViewSpec screenCornersPreview(bool compact) {
+    return CustomViewSpec{std::string(ScreenCornersPreviewSpec::kind),
+                          ScreenCornersPreviewSpec{compact}};
+}
+
+}  // namespace tavrel

@@ -144,7 +144,7 @@ const std::vector<FeaturePageEntry>& registry() {
         {FeaturePage::hideNotch,
          {"屏幕圆角", "viewfinder", SystemColor::indigo, "顶部圆角、底部圆角、刘海隐藏和圆角半径",
           "分别设置屏幕顶部和底部圆角，也可独立隐藏菜单栏刘海。"},
-         10, {}, screenCornersStatus, HeaderPreview::taskbar, makeScreenCornersSettingsView,
+         10, {}, screenCornersStatus, HeaderPreview::screenCorners, makeScreenCornersSettingsView,
          TopPage::general, {}},
         {FeaturePage::newFile,
          {"右键新建文件", "doc.badge.plus", SystemColor::blue, "Finder 右键菜单和文件类型",

@@ -28,6 +28,8 @@ enum class HeaderPreview {
     desktopCorner,
     desktopIcons,
     newFile,
+    // The screen-corner page's own drawn screen, not a mini preview.
+    screenCorners,
 };
 
 // What the rows read besides the settings.

@@ -182,6 +182,8 @@ struct Window {
         host.feature = shown.page;
         host.page = shown.subpage;
         host.pageState().nativeDockSettingsTab = shown.dockTab;
+        // A row that asks first (a confirmation) is changed as a confirmed change.
+        host.scriptedDialogs().confirmUnscriptedAlerts = true;
         host.onChange = [this](const TaskbarSettings& edited) {
             harness.window->callbacks.onChange(edited);
         };

@@ -43,7 +43,7 @@ public:
     void closeTaskbar() override { calls.push_back("closeTaskbar"); }
     void restartTaskbar() override { calls.push_back("restartTaskbar"); }
     PageState& pageState() override { return state; }
-    PageServices& services() override { return fakes; }
+    PageServices& services() override { return servicesOverride ? *servicesOverride : fakes; }
 
     platform::Dialogs& dialogs() { return fakes.scriptedDialogs; }
     ScriptedSettingsDialogs& scriptedDialogs() { return fakes.scriptedDialogs; }
@@ -57,6 +57,8 @@ public:
     std::function<void(const TaskbarSettings&)> onChange;
     PageState state;
     FakePageServices fakes;
+    // Other services in place of the fakes (a real desktop's workspace, say).
+    PageServices* servicesOverride = nullptr;
     // The native Dock pages' services, under the names their tests use.
     FakePageServices& nativeDock = fakes;
 

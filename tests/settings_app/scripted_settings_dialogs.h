@@ -21,11 +21,23 @@ public:
     void answerOpenFile(std::optional<std::filesystem::path> file) {
         files_.push_back(std::move(file));
     }
+    // Answers the next application chooser by choosing the application of this name; nothing
+    // cancels it.
+    void answerApplicationChoice(std::optional<std::string> name) {
+        applicationChoices_.push_back(std::move(name));
+    }
+    // Every alert nobody scripted is confirmed (its first button) instead of failing the test.
+    bool confirmUnscriptedAlerts = false;
 
-    platform::ModalAlertResponse runModal(const platform::ModalAlert& alert) override { return respond(alert, false); }
-    platform::ModalAlertResponse runSheet(const platform::ModalAlert& alert) override { return respond(alert, true); }
+    platform::ModalAlertResponse runModal(const platform::ModalAlert& alert) override {
+        return respond(alert, false);
+    }
+    platform::ModalAlertResponse runSheet(const platform::ModalAlert& alert) override {
+        return respond(alert, true);
+    }
 
-    std::optional<std::filesystem::path> openFile(const platform::OpenFileRequest& request) override {
+    std::optional<std::filesystem::path> openFile(
+        const platform::OpenFileRequest& request) override {
         openRequests.push_back(request);
         if (files_.empty()) {
             ADD_FAILURE() << "unexpected open-file panel";
@@ -38,12 +50,32 @@ public:
 
     void beep() override { ++beeps; }
 
+    std::optional<std::size_t> chooseApplication(
+        const platform::ApplicationChoiceRequest& request) override {
+        applicationRequests.push_back(request);
+        if (applicationChoices_.empty()) {
+            ADD_FAILURE() << "unexpected application chooser";
+            return std::nullopt;
+        }
+        const std::optional<std::string> name = std::move(applicationChoices_.front());
+        applicationChoices_.pop_front();
+        if (!name) return std::nullopt;
+        for (std::size_t i = 0; i < request.applications.size(); ++i) {
+            if (request.applications[i].name == *name) return i;
+        }
+        ADD_FAILURE() << "the chooser offers no application \"" << *name << "\"";
+        return std::nullopt;
+    }
+
     std::vector<platform::ModalAlert> asked;
     std::vector<bool> askedAsSheet;
     std::vector<platform::OpenFileRequest> openRequests;
+    std::vector<platform::ApplicationChoiceRequest> applicationRequests;
     int beeps = 0;
 
-    bool allAnswersUsed() const { return answers_.empty() && files_.empty(); }
+    bool allAnswersUsed() const {
+        return answers_.empty() && files_.empty() && applicationChoices_.empty();
+    }
 
 private:
     platform::ModalAlertResponse respond(const platform::ModalAlert& alert, bool sheet) {
@@ -51,6 +83,11 @@ private:
         askedAsSheet.push_back(sheet);
         platform::ModalAlertResponse response;
         if (answers_.empty()) {
+            if (confirmUnscriptedAlerts && !alert.buttons.empty()) {
+                response.button = 0;
+                response.text = alert.textField.value_or("");
+                return response;
+            }
             ADD_FAILURE() << "unexpected alert: " << alert.message;
             return response;
         }
@@ -67,6 +104,7 @@ private:
 
     std::deque<std::string> answers_;
     std::deque<std::optional<std::filesystem::path>> files_;
+    std::deque<std::optional<std::string>> applicationChoices_;
 };
 
 }  // namespace tavrel::test

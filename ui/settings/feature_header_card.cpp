@@ -22,7 +22,7 @@ QString qtext(std::string_view text) {
 
 }  // namespace
 
-QWidget* makeFeatureHeaderCard(FeaturePage page, QWidget* parent) {
+QWidget* makeFeatureHeaderCard(FeaturePage page, QWidget* parent, QWidget* preview) {
     const FeaturePageInfo& info = featurePageInfo(page);
     const QColor accent = toQColor(systemColorValue(info.accentColor));
 
@@ -75,10 +75,15 @@ QWidget* makeFeatureHeaderCard(FeaturePage page, QWidget* parent) {
     column->addWidget(summary);
     row->addWidget(texts, 1, Qt::AlignVCenter);
 
-    auto* preview = new MiniPreviewView(card);
+    if (preview) {
+        preview->setParent(card);
+    } else {
+        auto* mini = new MiniPreviewView(card);
+        mini->setAccentColor(accent);
+        mini->setKind(page);
+        preview = mini;
+    }
     preview->setFixedSize(168, 54);
-    preview->setAccentColor(accent);
-    preview->setKind(page);
     row->addWidget(preview, 0, Qt::AlignVCenter);
     return card;
 }

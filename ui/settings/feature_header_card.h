@@ -9,6 +9,7 @@
 
 namespace tavrel {
 
-QWidget* makeFeatureHeaderCard(FeaturePage page, QWidget* parent);
+// `preview` in place of the page's mini preview when given (the card takes it over).
+QWidget* makeFeatureHeaderCard(FeaturePage page, QWidget* parent, QWidget* preview = nullptr);
 
 }  // namespace tavrel

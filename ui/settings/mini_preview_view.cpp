@@ -168,6 +168,7 @@ void MiniPreviewView::rebuildPreview() {
     if (width() <= 0 || height() <= 0 || content.width() <= 0 || content.height() <= 0) return;
     switch (drawingFor(kind_)) {
         case Drawing::taskbar:
+        case Drawing::screenCorners:  // the header card shows its own view for it
             buildTaskbarPreview();
             break;
         case Drawing::general:

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "ui/form/settings_fonts.h"
+#include "ui/settings/application_chooser_dialog.h"
 #include "ui/form/settings_selectable_label.h"
 
 namespace tavrel {
@@ -179,6 +180,13 @@ std::optional<std::filesystem::path> QtSettingsDialogs::openFile(
 
 void QtSettingsDialogs::beep() {
     QApplication::beep();
+}
+
+std::optional<std::size_t> QtSettingsDialogs::chooseApplication(
+    const platform::ApplicationChoiceRequest& request) {
+    ApplicationChooserDialog dialog(request, window_ ? window_() : nullptr);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.chosenIndex();
 }
 
 }  // namespace tavrel

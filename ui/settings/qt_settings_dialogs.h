@@ -22,6 +22,9 @@ public:
     std::optional<std::filesystem::path> openFile(
         const platform::OpenFileRequest& request) override;
     void beep() override;
+    // The installed applications in the application chooser, application-modal.
+    std::optional<std::size_t> chooseApplication(
+        const platform::ApplicationChoiceRequest& request) override;
 
 private:
     platform::ModalAlertResponse run(const platform::ModalAlert& alert, QWidget* sheetParent);
