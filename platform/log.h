@@ -1,7 +1,9 @@
 #pragma once
 
 // The platform log. Each call writes one line exactly as given, plus a line end, to standard
-// error, and to the systemd journal when one is running.
+// error, and to the systemd journal when one is running. Only what would garble the line is
+// escaped: bytes that are not UTF-8 as \xNN, line breaks as \n and \r, other control
+// characters but the tab as \xNN. The capture below sees the line as written.
 
 #include <functional>
 #include <string_view>

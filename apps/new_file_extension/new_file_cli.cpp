@@ -9,6 +9,7 @@
 
 #include <glib-unix.h>
 #include <glib.h>
+#include <malloc.h>
 
 #include "apps/new_file_extension/new_file_cli_arguments.h"
 #include "apps/new_file_extension/new_file_extension.h"
@@ -17,6 +18,7 @@ namespace {
 
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
+constexpr int kLargeBlockBytes = 128 * 1024;
 
 int fail(int status, const std::string& message) {
     std::fprintf(stderr, "tavrel-new-file: %s\n", message.c_str());
@@ -57,34 +59,64 @@ void absolutize(tavrel::FinderSyncTarget& target) {
     }
 }
 
+// Runs until SIGTERM or SIGINT, until standard output is closed, or until the session bus goes
+// away: a listener that can no longer hear the bus is of no use to anyone.
 int listen(tavrel::NewFileExtension& extension) {
     auto* center = extension.notificationCenter();
     if (!center) return fail(kExitFailure, extension.notificationError());
+    // Payloads are large and come in bursts, each copied a few times on its way in. With a fixed
+    // threshold glibc serves such blocks from mappings of their own and unmaps them when freed;
+    // its adaptive default would move them into the heap after the first and keep the heap's
+    // high-water mark for good.
+    mallopt(M_MMAP_THRESHOLD, kLargeBlockBytes);
     GMainLoop* loop = g_main_loop_new(nullptr, FALSE);
     extension.finderSync().onSettingsSyncApplied = [loop](const tavrel::Status& applied) {
         const bool written =
             printLine(applied ? std::string("applied") : "refused: " + applied.error().message);
         if (!written) g_main_loop_quit(loop);  // nobody reads any more
+        // What a burst left in the free lists of every arena (the bus thread's too) goes back.
+        malloc_trim(0);
     };
     extension.finderSync().start();
     if (tavrel::Status ready = center->synchronize(); !ready) {
         g_main_loop_unref(loop);
         return fail(kExitFailure, ready.error().message);
     }
+
+    // The centre's connection is the process's shared session-bus connection. Left to itself,
+    // GDBus raises SIGTERM when it closes; say why instead.
+    GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
+    gulong closedHandler = 0;
+    if (bus) {
+        g_dbus_connection_set_exit_on_close(bus, FALSE);
+        closedHandler = g_signal_connect(
+            bus, "closed", G_CALLBACK(+[](GDBusConnection*, gboolean, GError*, gpointer data) {
+                std::fputs("tavrel-new-file: the session bus connection closed\n", stderr);
+                g_main_loop_quit(static_cast<GMainLoop*>(data));
+            }),
+            loop);
+    }
+
+    // The sources stay until removed below: removing one that already removed itself is an
+    // error in GLib's eyes.
     const auto quit = [](gpointer data) -> gboolean {
         g_main_loop_quit(static_cast<GMainLoop*>(data));
-        return G_SOURCE_REMOVE;
+        return G_SOURCE_CONTINUE;
     };
     const guint terminate = g_unix_signal_add(SIGTERM, quit, loop);
     const guint interrupt = g_unix_signal_add(SIGINT, quit, loop);
     int status = 0;
     if (!printLine("listening")) {
         status = kExitFailure;
-    } else {
+    } else if (!bus || !g_dbus_connection_is_closed(bus)) {
         g_main_loop_run(loop);
     }
     g_source_remove(terminate);
     g_source_remove(interrupt);
+    if (bus) {
+        g_signal_handler_disconnect(bus, closedHandler);
+        g_object_unref(bus);
+    }
     g_main_loop_unref(loop);
     return status;
 }

@@ -34,7 +34,7 @@ NewFileExtension::NewFileExtension(std::optional<platform::Bundle> bundle,
     std::optional<std::filesystem::path> resources;
     if (bundle_) resources = bundle_->resourcesDirectory();
     finderSync_ = std::make_unique<FinderSync>(host_, notificationCenter_.get(), resources,
-                                               platform::systemClock());
+                                               platform::systemClock(), &mainQueue_);
 }
 
 }  // namespace tavrel

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "apps/new_file_extension/glib_main_queue.h"
 #include "apps/new_file_extension/linux_finder_sync_host.h"
 #include "core/new_file/finder_sync.h"
 #include "platform/bundle.h"
@@ -38,6 +39,8 @@ public:
 private:
     std::optional<platform::Bundle> bundle_;
     LinuxFinderSyncHost host_;
+    // Outlives the FinderSync, which may still have work on it.
+    GLibMainQueue mainQueue_;
     std::unique_ptr<platform::GDBusNotificationCenter> notificationCenter_;
     std::string notificationError_;
     std::unique_ptr<FinderSync> finderSync_;

@@ -74,16 +74,18 @@ bool isDirectory(const fs::path& path) {
 
 FinderSync::FinderSync(FinderSyncHost& host, platform::NotificationCenter* notificationCenter,
                        std::optional<fs::path> resourcesDirectory,
-                       std::shared_ptr<platform::Clock> clock)
+                       std::shared_ptr<platform::Clock> clock, platform::MainQueue* mainQueue)
     : host_(host),
       notificationCenter_(notificationCenter),
       resourcesDirectory_(std::move(resourcesDirectory)),
-      clock_(clock ? std::move(clock) : platform::systemClock()) {}
+      clock_(clock ? std::move(clock) : platform::systemClock()),
+      mainQueue_(mainQueue) {}
 
 FinderSync::~FinderSync() {
     if (settingsSyncObserver_ && notificationCenter_) {
         notificationCenter_->removeObserver(*settingsSyncObserver_);
     }
+    if (pendingSyncTask_) mainQueue_->cancel(*pendingSyncTask_);
 }
 
 bool FinderSync::diagnosticsEnabled() {
@@ -108,9 +110,8 @@ void FinderSync::start() {
                 const NotificationBytes* payload =
                     userInfoBytes(received.userInfo, NotificationKey::payload);
                 if (!payload) return;
-                const Status applied = NewFileSettings::applySettingsSyncPayload(std::string_view(
-                    reinterpret_cast<const char*>(payload->data()), payload->size()));
-                if (onSettingsSyncApplied) onSettingsSyncApplied(applied);
+                receiveSettingsSync(std::string_view(reinterpret_cast<const char*>(payload->data()),
+                                                     payload->size()));
             });
         Notification request;
         request.name = std::string(NewFileNotification::settingsSyncRequest);
@@ -120,6 +121,39 @@ void FinderSync::start() {
         platform::log(std::string(kSystemLogPrefix) +
                       "initialized directories=" + quotedList(watchedDirectories()));
     }
+}
+
+// Any process may post payloads, as fast as it likes, and only the latest one matters: it is
+// kept (one payload's worth of memory, at most the size a payload may have) and applied once
+// the queue turns, so a burst costs one copy per payload and a single write.
+void FinderSync::receiveSettingsSync(std::string_view bytes) {
+    if (!mainQueue_) {
+        const Status applied = NewFileSettings::applySettingsSyncPayload(bytes);
+        if (onSettingsSyncApplied) onSettingsSyncApplied(applied);
+        return;
+    }
+    if (bytes.size() > NewFileLimits::maxPayloadBytes) {
+        // The latest payload is refused as it stands; the one it replaces goes with it.
+        pendingSync_.reset();
+        const Status refused = NewFileSettings::applySettingsSyncPayload(bytes);
+        if (onSettingsSyncApplied) onSettingsSyncApplied(refused);
+        return;
+    }
+    pendingSync_ = std::string(bytes);
+    if (!pendingSyncTask_) {
+        pendingSyncTask_ = mainQueue_->async([this] {
+            pendingSyncTask_.reset();
+            writePendingSync();
+        });
+    }
+}
+
+void FinderSync::writePendingSync() {
+    if (!pendingSync_) return;
+    const std::string payload = std::move(*pendingSync_);
+    pendingSync_.reset();
+    const Status applied = NewFileSettings::applySettingsSyncPayload(payload);
+    if (onSettingsSyncApplied) onSettingsSyncApplied(applied);
 }
 
 std::optional<FinderSyncMenu> FinderSync::menu(FinderSyncMenuKind kind) {

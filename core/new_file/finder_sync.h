@@ -18,6 +18,7 @@
 #include "core/new_file/desktop_icon_position.h"
 #include "core/new_file/new_file_template.h"
 #include "platform/clock.h"
+#include "platform/main_queue.h"
 #include "platform/notifications.h"
 
 namespace tavrel {
@@ -71,9 +72,12 @@ class FinderSync {
 public:
     // `notificationCenter` may be null (nothing observed or posted); `resourcesDirectory` is the
     // extension bundle's Resources directory, where the built-in template files ship.
+    // With a `mainQueue`, a received payload is applied on the queue's next turn, and only the
+    // latest of the payloads that arrived meanwhile: no more than that one is held. Without a
+    // queue each payload is applied as it arrives.
     FinderSync(FinderSyncHost& host, platform::NotificationCenter* notificationCenter,
                std::optional<std::filesystem::path> resourcesDirectory,
-               std::shared_ptr<platform::Clock> clock);
+               std::shared_ptr<platform::Clock> clock, platform::MainQueue* mainQueue = nullptr);
     ~FinderSync();
     FinderSync(const FinderSync&) = delete;
     FinderSync& operator=(const FinderSync&) = delete;
@@ -81,7 +85,7 @@ public:
     // What the extension does once when it starts: observes the sync notification (each payload
     // replaces the extension's copy) and asks peers for a payload.
     void start();
-    // Told after each received payload was applied or refused.
+    // Told after each payload that was applied or refused (or could not be written).
     std::function<void(const Status&)> onSettingsSyncApplied;
 
     // The directories the extension is interested in: "/", home and the desktop.
@@ -127,6 +131,12 @@ private:
     std::shared_ptr<platform::Clock> clock_;
     std::optional<ScreenPoint> lastContextMenuScreenPoint_;
     std::optional<platform::NotificationCenter::ObserverId> settingsSyncObserver_;
+    platform::MainQueue* mainQueue_;
+    std::optional<std::string> pendingSync_;
+    std::optional<platform::MainQueue::TaskId> pendingSyncTask_;
+
+    void receiveSettingsSync(std::string_view payload);
+    void writePendingSync();
 };
 
 }  // namespace tavrel

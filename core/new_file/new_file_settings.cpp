@@ -292,7 +292,8 @@ void NewFileSettings::postCurrentSettingsSync(const NewFileEnvironment& environm
     (void)environment.notificationCenter->post(notification);
 }
 
-Status NewFileSettings::applySettingsSyncPayload(std::string_view bytes) {
+Result<NewFileSettingsSyncPayload> NewFileSettings::acceptSettingsSyncPayload(
+    std::string_view bytes) {
     if (!isFinderSyncExtension()) return Error{"only the extension applies sync payloads"};
     auto payload = NewFileSettingsSyncPayload::decode(bytes);
     if (!payload) return payload.error();
@@ -300,19 +301,42 @@ Status NewFileSettings::applySettingsSyncPayload(std::string_view bytes) {
     if (auto document = decode(payload->settingsData); !document) {
         return Error{"settingsData is not a New File document: " + document.error().message};
     }
+    return payload;
+}
 
+// Every file is tried; the first failure is the one reported, so that a payload that did not
+// land (a full disk) is never taken for applied.
+Status NewFileSettings::writeSettingsSyncPayload(const NewFileSettingsSyncPayload& payload) {
+    std::optional<Error> failure;
+    const auto note = [&failure](const Status& status) {
+        if (!status && !failure) failure = Error{"not written: " + status.error().message};
+    };
     auto container = platform::Directory::open(extensionSettingsDirectory(),
                                                platform::Directory::Create::withIntermediates);
-    if (container) (void)container->writeAtomically(kDocumentName, payload->settingsData);
+    if (container) {
+        note(container->writeAtomically(kDocumentName, payload.settingsData));
+    } else {
+        note(container.error());
+    }
 
     auto directory = platform::Directory::open(extensionTemplatesDirectory(),
                                                platform::Directory::Create::withIntermediates);
-    if (!directory) return directory.error();
-    for (const auto& [name, data] : payload->customTemplateData) {
-        if (!isPlainFileName(name)) continue;
-        (void)directory->writeAtomically(name, data);
+    if (!directory) {
+        note(directory.error());
+        return *failure;
     }
+    for (const auto& [name, data] : payload.customTemplateData) {
+        if (!isPlainFileName(name)) continue;
+        note(directory->writeAtomically(name, data));
+    }
+    if (failure) return *failure;
     return Status::success();
+}
+
+Status NewFileSettings::applySettingsSyncPayload(std::string_view bytes) {
+    auto payload = acceptSettingsSyncPayload(bytes);
+    if (!payload) return payload.error();
+    return writeSettingsSyncPayload(*payload);
 }
 
 Result<std::string> NewFileSettings::readTemplateFile(std::string_view fileName) {

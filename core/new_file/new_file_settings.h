@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "core/foundation/result.h"
+#include "core/new_file/new_file_settings_sync_payload.h"
 #include "core/new_file/new_file_template.h"
 
 namespace tavrel {
@@ -103,8 +104,13 @@ struct NewFileSettings {
 
     // Extension only: replaces the extension's document and writes the payload's template files
     // (plain names only, never through a link, never outside its templates directory). An
-    // error when the payload was refused as a whole; entries that cannot be written are skipped.
+    // error when the payload was refused as a whole, or when any of its files could not be
+    // written (the others are still written).
     static Status applySettingsSyncPayload(std::string_view payload);
+    // The two halves of applying: the payload as the extension would apply it, or why it is
+    // refused; then writing it.
+    static Result<NewFileSettingsSyncPayload> acceptSettingsSyncPayload(std::string_view payload);
+    static Status writeSettingsSyncPayload(const NewFileSettingsSyncPayload& payload);
 
     // Template files in this program's templates directory, by plain name only.
     static Result<std::string> readTemplateFile(std::string_view fileName);

@@ -9,11 +9,11 @@
 #include <utility>
 
 #include <fcntl.h>
-#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/linux/posix_error.h"
+#include "platform/linux/write_temporary.h"
 
 namespace tavrel::platform {
 namespace {
@@ -35,23 +35,6 @@ Status writeAll(int fd, std::string_view bytes) {
         bytes.remove_prefix(static_cast<std::size_t>(written));
     }
     return Status::success();
-}
-
-std::string randomSuffix() {
-    unsigned char random[6] = {};
-    std::size_t filled = 0;
-    while (filled < sizeof random) {
-        const ssize_t got = ::getrandom(random + filled, sizeof random - filled, GRND_NONBLOCK);
-        if (got <= 0) break;  // the pid and O_EXCL still keep writers apart
-        filled += static_cast<std::size_t>(got);
-    }
-    std::string suffix;
-    char hex[3];
-    for (unsigned char byte : random) {
-        std::snprintf(hex, sizeof hex, "%02x", byte);
-        suffix += hex;
-    }
-    return suffix + "-" + std::to_string(::getpid());
 }
 
 Error badName(const std::filesystem::path& directory, std::string_view name) {
@@ -186,44 +169,21 @@ Result<std::string> Directory::read(std::string_view name, std::size_t maxBytes)
 
 namespace {
 
-struct Temporary {
-    std::string name;
-    UniqueFd fd;
-};
+using detail::WriteTemporary;
 
-// A fresh hidden file beside the target, created exclusively so nothing else is overwritten.
-Result<Temporary> createTemporary(int directoryFd, const std::filesystem::path& directory,
-                                  const std::string& name) {
-    // Keep the temporary name within NAME_MAX even for a long target name.
-    const std::string stem = "." + name.substr(0, 200) + ".tmp-";
-    int lastError = EEXIST;
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        std::string candidate = stem + randomSuffix();
-        const int fd =
-            ::openat(directoryFd, candidate.c_str(),
-                     O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0644);
-        if (fd >= 0) return Temporary{std::move(candidate), UniqueFd(fd)};
-        lastError = errno;
-        if (lastError != EEXIST && lastError != EINTR) break;
-    }
-    return systemError("cannot create a temporary file in " + quoted(directory), lastError);
-}
-
-// Writes, syncs and closes; removes the temporary file on failure.
-Status fillTemporary(int directoryFd, Temporary& temporary, std::string_view bytes,
+// Writes, syncs and closes the temporary; the temporary goes when this fails.
+Status fillTemporary(WriteTemporary& temporary, std::string_view bytes,
                      std::optional<mode_t> mode) {
     const auto fail = [&](Error error) -> Status {
-        temporary.fd.reset();
-        ::unlinkat(directoryFd, temporary.name.c_str(), 0);
+        temporary.discard();
         return error;
     };
-    if (mode && ::fchmod(temporary.fd.get(), *mode) != 0) return fail(systemError("chmod", errno));
-    if (Status written = writeAll(temporary.fd.get(), bytes); !written) {
+    if (mode && ::fchmod(temporary.fd(), *mode) != 0) return fail(systemError("chmod", errno));
+    if (Status written = writeAll(temporary.fd(), bytes); !written) {
         return fail(written.error());
     }
-    if (::fsync(temporary.fd.get()) != 0) return fail(systemError("fsync", errno));
-    // close() reports delayed write errors of some file systems (NFS).
-    if (::close(temporary.fd.release()) != 0) return fail(systemError("close", errno));
+    if (::fsync(temporary.fd()) != 0) return fail(systemError("fsync", errno));
+    if (Status closed = temporary.closeForWriting(); !closed) return fail(closed.error());
     return Status::success();
 }
 
@@ -246,17 +206,13 @@ Status Directory::writeAtomically(std::string_view name, std::string_view bytes)
         return failed(systemError("stat", errno));
     }
 
-    auto temporary = createTemporary(fd_, path_, entry);
+    auto temporary = WriteTemporary::create(fd_, path_, entry);
     if (!temporary) return failed(temporary.error());
-    if (Status filled = fillTemporary(fd_, *temporary, bytes, keepMode); !filled) {
+    if (Status filled = fillTemporary(*temporary, bytes, keepMode); !filled) {
         return failed(filled.error());
     }
     // rename() replaces a link at the name itself; it never writes through it.
-    if (::renameat(fd_, temporary->name.c_str(), fd_, entry.c_str()) != 0) {
-        const int error = errno;
-        ::unlinkat(fd_, temporary->name.c_str(), 0);
-        return failed(systemError("rename", error));
-    }
+    if (Status renamed = temporary->renameOver(entry); !renamed) return failed(renamed.error());
     if (Status synced = syncDirectory(fd_, path_); !synced) {
         return Error{"wrote " + quoted(full) + ", but " + synced.error().message};
     }
@@ -273,15 +229,13 @@ Status Directory::createExclusively(std::string_view name, std::string_view byte
 
     // Write beside it, then link: the name appears complete or not at all, and link() fails
     // when the name is taken.
-    auto temporary = createTemporary(fd_, path_, entry);
+    auto temporary = WriteTemporary::create(fd_, path_, entry);
     if (!temporary) return failed(temporary.error());
-    if (Status filled = fillTemporary(fd_, *temporary, bytes, std::nullopt); !filled) {
+    if (Status filled = fillTemporary(*temporary, bytes, std::nullopt); !filled) {
         return failed(filled.error());
     }
-    const bool linked = ::linkat(fd_, temporary->name.c_str(), fd_, entry.c_str(), 0) == 0;
-    const int linkError = errno;
-    ::unlinkat(fd_, temporary->name.c_str(), 0);
-    if (linked) return syncDirectory(fd_, path_);
+    const int linkError = temporary->linkAs(entry);
+    if (linkError == 0) return syncDirectory(fd_, path_);
     if (linkError != EPERM && linkError != EOPNOTSUPP && linkError != ENOSYS) {
         return failed(systemError("link", linkError));
     }

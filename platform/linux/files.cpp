@@ -7,11 +7,11 @@
 #include <optional>
 
 #include <fcntl.h>
-#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/linux/posix_error.h"
+#include "platform/linux/write_temporary.h"
 
 namespace tavrel::platform {
 namespace {
@@ -35,47 +35,9 @@ Status writeAll(int fd, std::string_view bytes) {
     return Status::success();
 }
 
-std::string randomSuffix() {
-    unsigned char random[6] = {};
-    std::size_t filled = 0;
-    while (filled < sizeof random) {
-        const ssize_t got = ::getrandom(random + filled, sizeof random - filled, GRND_NONBLOCK);
-        if (got <= 0) break;  // the pid below still keeps concurrent writers apart
-        filled += static_cast<std::size_t>(got);
-    }
-    std::string suffix;
-    char hex[3];
-    for (unsigned char byte : random) {
-        std::snprintf(hex, sizeof hex, "%02x", byte);
-        suffix += hex;
-    }
-    return suffix + "-" + std::to_string(::getpid());
-}
-
-// A fresh file beside the target, created exclusively so nothing else is ever overwritten.
-// Mode 0644 lets the kernel apply the umask, as for any new file.
-Result<std::pair<std::filesystem::path, UniqueFd>> createTemporary(
-    const std::filesystem::path& directory, const std::string& name) {
-    // Keep the temporary name within NAME_MAX even for a long target name.
-    const std::string stem = "." + name.substr(0, 200) + ".tmp-";
-    int lastError = EEXIST;
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        auto candidate = directory / (stem + randomSuffix());
-        const int fd =
-            ::open(candidate.c_str(),
-                   O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0644);
-        if (fd >= 0) return std::pair{std::move(candidate), UniqueFd(fd)};
-        lastError = errno;
-        if (lastError != EEXIST && lastError != EINTR) break;
-    }
-    return systemError("cannot create a temporary file in " + quoted(directory), lastError);
-}
-
-Status syncDirectory(const std::filesystem::path& directory) {
-    UniqueFd fd(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!fd) return systemError("cannot open " + quoted(directory), errno);
+Status syncDirectory(int fd, const std::filesystem::path& directory) {
     // Some file systems cannot sync a directory; the rename is as durable as they allow.
-    if (::fsync(fd.get()) != 0 && errno != EINVAL && errno != EROFS) {
+    if (::fsync(fd) != 0 && errno != EINVAL && errno != EROFS) {
         return systemError("cannot sync " + quoted(directory), errno);
     }
     return Status::success();
@@ -139,28 +101,30 @@ Status writeFileAtomically(const std::filesystem::path& path, std::string_view b
         return systemError("cannot stat " + quoted(path), errno);
     }
 
-    auto temporary = createTemporary(directory, name);
-    if (!temporary) return temporary.error();
-    const std::filesystem::path& temporaryPath = temporary->first;
-    UniqueFd& fd = temporary->second;
+    UniqueFd directoryFd(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!directoryFd) {
+        return Error{"cannot write " + quoted(path) + ": " +
+                     systemError("cannot open " + quoted(directory), errno).message};
+    }
+    auto temporary = detail::WriteTemporary::create(directoryFd.get(), directory, name);
+    if (!temporary) return Error{"cannot write " + quoted(path) + ": " + temporary.error().message};
 
     const auto fail = [&](Error error) -> Status {
-        fd.reset();
-        ::unlink(temporaryPath.c_str());
+        temporary->discard();
         return Error{"cannot write " + quoted(path) + ": " + error.message};
     };
-    if (keepMode && ::fchmod(fd.get(), *keepMode) != 0) return fail(systemError("chmod", errno));
-    if (Status written = writeAll(fd.get(), bytes); !written) return fail(written.error());
-    if (durability == Durability::durable && ::fsync(fd.get()) != 0) {
+    const int fd = temporary->fd();
+    if (keepMode && ::fchmod(fd, *keepMode) != 0) return fail(systemError("chmod", errno));
+    if (Status written = writeAll(fd, bytes); !written) return fail(written.error());
+    if (durability == Durability::durable && ::fsync(fd) != 0) {
         return fail(systemError("fsync", errno));
     }
-    // close() reports delayed write errors of some file systems (NFS).
-    if (::close(fd.release()) != 0) return fail(systemError("close", errno));
-    if (::rename(temporaryPath.c_str(), path.c_str()) != 0) {
-        return fail(systemError("rename", errno));
+    if (Status closed = temporary->closeForWriting(); !closed) return fail(closed.error());
+    if (Status renamed = temporary->renameOver(name); !renamed) {
+        return Error{"cannot write " + quoted(path) + ": " + renamed.error().message};
     }
     if (durability == Durability::durable) {
-        if (Status synced = syncDirectory(directory); !synced) {
+        if (Status synced = syncDirectory(directoryFd.get(), directory); !synced) {
             return Error{"wrote " + quoted(path) + ", but " + synced.error().message};
         }
     }

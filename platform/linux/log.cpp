@@ -1,12 +1,16 @@
 #include "platform/log.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <mutex>
 #include <string>
 #include <utility>
 
 #include <sys/uio.h>
 #include <unistd.h>
+
+#include "core/foundation/utf8.h"
 
 #if TAVREL_HAVE_JOURNAL
 #include <systemd/sd-journal.h>
@@ -23,6 +27,46 @@ std::mutex& captureMutex() {
 std::function<void(std::string_view)>& captureSink() {
     static std::function<void(std::string_view)> sink;
     return sink;
+}
+
+bool needsEscaping(unsigned char byte) {
+    return (byte < 0x20 && byte != '\t') || byte == 0x7F;
+}
+
+// Text from outside (a document's bytes in a parser's message, a file name) may hold bytes that
+// are not UTF-8, or line breaks that would forge a line of their own: those become \x.. and
+// \n escapes. Everything else, the quoted texts included, stays exactly as given.
+std::string printableLine(std::string_view line) {
+    const bool plain = isValidUtf8(line) && std::none_of(line.begin(), line.end(), [](char c) {
+                           return needsEscaping(static_cast<unsigned char>(c));
+                       });
+    if (plain) return std::string(line);
+    std::string out;
+    out.reserve(line.size() + 16);
+    char escape[8];
+    for (std::size_t index = 0; index < line.size();) {
+        const auto byte = static_cast<unsigned char>(line[index]);
+        const std::size_t length = byte < 0x80             ? 1
+                                   : (byte & 0xE0) == 0xC0 ? 2
+                                   : (byte & 0xF0) == 0xE0 ? 3
+                                   : (byte & 0xF8) == 0xF0 ? 4
+                                                           : 0;
+        if (byte == '\n') {
+            out += "\\n";
+        } else if (byte == '\r') {
+            out += "\\r";
+        } else if (length == 0 || needsEscaping(byte) || index + length > line.size() ||
+                   !isValidUtf8(line.substr(index, length))) {
+            std::snprintf(escape, sizeof escape, "\\x%02X", static_cast<unsigned>(byte));
+            out += escape;
+        } else {
+            out.append(line.substr(index, length));
+            index += length;
+            continue;
+        }
+        ++index;
+    }
+    return out;
 }
 
 // One write() per line, so lines of several threads or processes sharing the stream never
@@ -66,7 +110,9 @@ void writeToJournal(std::string_view line) {
 
 }  // namespace
 
-void log(std::string_view line) {
+void log(std::string_view text) {
+    const std::string printable = printableLine(text);
+    const std::string_view line = printable;
     writeToStandardError(line);
 #if TAVREL_HAVE_JOURNAL
     if (journalIsRunning()) writeToJournal(line);

@@ -173,6 +173,58 @@ TEST_F(TaskbarSimE2E, StandInRefusesTheEditsTavrelSettingsRefuses) {
     EXPECT_EQ(nlohmann::json::parse(readAll(settingsPath()))["previewSnapshotCacheLimit"], 100);
 }
 
+// "set" edits a document the application would read. Anything else (too deep, too large, not
+// UTF-8, not a document at all) is refused with the reason and left exactly as it is: nothing
+// archived, nothing replaced, nothing announced.
+TEST_F(TaskbarSimE2E, StandInSetLeavesADocumentItCannotReadAsItIs) {
+    std::string deepObject;
+    for (int i = 0; i < 100000; ++i) deepObject += "{\"a\":";
+    deepObject += "1" + std::string(100000, '}');
+    std::string oversized = "{\"taskbarDisplayIdentifier\": \"";
+    oversized.append(5 * 1024 * 1024, 'x');
+    oversized += "\"}";
+    const struct {
+        const char* name;
+        std::string bytes;
+        const char* reason;
+    } cases[] = {
+        {"nested objects", deepObject, "it does not decode"},
+        {"nested lists", std::string(100000, '['), "it does not decode"},
+        {"oversized", oversized, "it is larger than"},
+        {"not UTF-8", "{\"taskbarDisplayIdentifier\": \"\xFF\"}", "it does not decode"},
+        {"empty", "", "it does not decode"},
+    };
+    const auto directory = settingsPath().parent_path();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove_all(directory);
+        std::filesystem::create_directories(directory);
+        std::ofstream(settingsPath(), std::ios::binary) << c.bytes;
+
+        const auto set = runToEnd(kSim, {"set", "showClock", "false"});
+        EXPECT_EQ(set.exitCode, 2);
+        EXPECT_NE(set.standardError.find("tavrel-taskbar-sim: settings.json left as it is: "),
+                  std::string::npos)
+            << set.standardError;
+        EXPECT_NE(set.standardError.find(c.reason), std::string::npos) << set.standardError;
+        EXPECT_TRUE(readAll(settingsPath()) == c.bytes) << "the document is untouched";
+        std::vector<std::string> entries;
+        for (const auto& entry : std::filesystem::directory_iterator(directory)) {
+            entries.push_back(entry.path().filename().string());
+        }
+        EXPECT_EQ(entries, std::vector<std::string>{"settings.json"});
+    }
+
+    // Not a file that can be read at all.
+    std::filesystem::remove_all(directory);
+    std::filesystem::create_directories(settingsPath());
+    const auto set = runToEnd(kSim, {"set", "showClock", "false"});
+    EXPECT_EQ(set.exitCode, 2);
+    EXPECT_NE(set.standardError.find("it cannot be read"), std::string::npos) << set.standardError;
+    EXPECT_TRUE(std::filesystem::is_directory(settingsPath()));
+    EXPECT_TRUE(std::filesystem::is_empty(settingsPath()));
+}
+
 TEST_F(TaskbarSimE2E, ToolsExplainThemselvesAndFailClearlyWithoutABus) {
     auto help = runToEnd(kSim, {"--help"});
     EXPECT_EQ(help.exitCode, 0);

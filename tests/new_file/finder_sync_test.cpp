@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include "core/foundation/base64.h"
+#include "core/new_file/new_file_limits.h"
 #include "core/new_file/new_file_settings.h"
 #include "core/new_file/new_file_settings_sync_payload.h"
 #include "platform/fake/fake_notification_center.h"
@@ -432,6 +433,80 @@ TEST_F(FinderSyncTest, StartAsksForTheSettingsAndAppliesEveryPayload) {
     EXPECT_THAT(menu->items, ElementsAre(FinderSyncMenuItem{"文本文档", "txt"},
                                          FinderSyncMenuItem{"PowerPoint 演示文稿", "pptx"},
                                          FinderSyncMenuItem{"Excel 工作簿", "xlsx"}));
+}
+
+// With a main queue only the latest payload matters: the payloads that arrive before the queue
+// turns are applied once, as the latest of them says, and no more than that one is kept.
+TEST_F(FinderSyncTest, OnlyTheLatestOfThePayloadsArrivingTogetherIsApplied) {
+    platform::ManualMainQueue writes;
+    FinderSync coalescing{host, &center, resources(), clock, &writes};
+    std::vector<std::string> outcomes;
+    coalescing.onSettingsSyncApplied = [&](const Status& applied) {
+        outcomes.push_back(applied ? "applied" : "refused");
+    };
+    coalescing.start();
+
+    const auto sync = [](const std::string& payload) {
+        return Notification{"com.local.tavrel.newFileSettings.sync",
+                            std::nullopt,
+                            {{"payload", NotificationBytes(payload.begin(), payload.end())}}};
+    };
+    const auto payloadWithout = [&](std::size_t disabled, const std::string& templateName) {
+        NewFileSettings settings = NewFileSettings::defaults();
+        settings.templates[disabled].isEnabled = false;
+        return sync(
+            *NewFileSettingsSyncPayload{*settings.encode(), {{templateName, "data"}}}.encode());
+    };
+    const auto templates = NewFileSettings::extensionTemplatesDirectory();
+
+    center.receive(payloadWithout(0, "first.md"));
+    center.receive(payloadWithout(1, "second.md"));
+    queue.runReady();  // every delivery, none of the writes
+    EXPECT_TRUE(outcomes.empty());
+    EXPECT_FALSE(fs::exists(NewFileSettings::extensionSettingsURL()));
+    writes.runReady();
+    EXPECT_THAT(outcomes, ElementsAre("applied"));
+    EXPECT_TRUE(fs::exists(templates / "second.md"));
+    EXPECT_FALSE(fs::exists(templates / "first.md")) << "the older payload was never applied";
+    auto menu = coalescing.menu(FinderSyncMenuKind::contextualMenuForContainer);
+    ASSERT_TRUE(menu.has_value());
+    EXPECT_THAT(menu->items, ElementsAre(FinderSyncMenuItem{"文本文档", "txt"},
+                                         FinderSyncMenuItem{"PowerPoint 演示文稿", "pptx"},
+                                         FinderSyncMenuItem{"Excel 工作簿", "xlsx"}));
+
+    // The latest decides, also when it is refused; the copy stays as it was.
+    center.receive(payloadWithout(3, "third.md"));
+    center.receive(sync("{"));
+    queue.runReady();
+    writes.runReady();
+    EXPECT_THAT(outcomes, ElementsAre("applied", "refused"));
+    EXPECT_FALSE(fs::exists(templates / "third.md"));
+    // A payload over the size a payload may have is refused as it arrives, without being kept.
+    center.receive(payloadWithout(3, "fourth.md"));
+    center.receive(sync(std::string(NewFileLimits::maxPayloadBytes + 1, ' ')));
+    queue.runReady();
+    EXPECT_THAT(outcomes, ElementsAre("applied", "refused", "refused"));
+    writes.runReady();
+    EXPECT_THAT(outcomes, ElementsAre("applied", "refused", "refused"));
+    EXPECT_FALSE(fs::exists(templates / "fourth.md"));
+
+    center.receive(payloadWithout(2, "fifth.md"));
+    queue.runReady();
+    writes.runReady();
+    EXPECT_THAT(outcomes, ElementsAre("applied", "refused", "refused", "applied"));
+    EXPECT_TRUE(fs::exists(templates / "fifth.md"));
+
+    // A payload still waiting when the extension goes is dropped with it.
+    platform::FakeNotificationCenter otherCenter{queue};
+    {
+        FinderSync leaving{host, &otherCenter, resources(), clock, &writes};
+        leaving.start();
+        otherCenter.receive(payloadWithout(2, "sixth.md"));
+        queue.runReady();
+        EXPECT_EQ(writes.pendingCount(), 1u);
+    }
+    EXPECT_EQ(writes.pendingCount(), 0u);
+    EXPECT_FALSE(fs::exists(templates / "sixth.md"));
 }
 
 }  // namespace

@@ -101,6 +101,15 @@ int GChild::wait() {
     return g_subprocess_get_if_exited(process_) ? g_subprocess_get_exit_status(process_) : -1;
 }
 
+void GChild::sendSignal(int signal) {
+    if (process_) g_subprocess_send_signal(process_, signal);
+}
+
+std::string GChild::identifier() const {
+    const gchar* id = process_ ? g_subprocess_get_identifier(process_) : nullptr;
+    return id ? id : "";
+}
+
 Finished runToEnd(const std::vector<std::string>& argv) {
     const auto arguments = cArguments(argv);
     Finished finished;

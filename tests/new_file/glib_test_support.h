@@ -35,6 +35,9 @@ public:
     bool awaitLine(const std::string& line, bool prefix = false);
     // Waits for the end; the exit status, or -1 when it did not end normally.
     int wait();
+    void sendSignal(int signal);
+    // The process id, while it runs.
+    std::string identifier() const;
 
 private:
     GSubprocess* process_ = nullptr;

@@ -2,7 +2,9 @@
 // as the settings application saves, the listening extension front end applies the payload,
 // and its menu follows.
 
+#include <csignal>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -10,6 +12,8 @@
 #include <gtest/gtest.h>
 
 #include "core/foundation/base64.h"
+#include "core/new_file/new_file_settings.h"
+#include "core/new_file/new_file_settings_sync_payload.h"
 #include "tests/new_file/glib_test_support.h"
 #include "tests/new_file/new_file_test_support.h"
 
@@ -136,6 +140,175 @@ TEST_F(NewFileCliTest, SettingsSavedElsewhereReachTheListeningExtension) {
     EXPECT_THAT(*refused, HasSubstr("refused: "));
     EXPECT_EQ(tool({"menu", "--container", folder().string()}).output,
               "txt\t文本文档\ndocx\tWord 文档\nxlsx\tExcel 工作簿\n");
+}
+
+// Posts on the session bus as any peer may: raw signals, of any size.
+class Peer {
+public:
+    Peer() : bus_(g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr)) {}
+    ~Peer() {
+        if (bus_) g_object_unref(bus_);
+    }
+    Peer(const Peer&) = delete;
+    Peer& operator=(const Peer&) = delete;
+
+    bool post(const std::string& name, const std::string& payload) {
+        GVariantBuilder userInfo;
+        g_variant_builder_init(&userInfo, G_VARIANT_TYPE("a{sv}"));
+        GBytes* bytes = g_bytes_new(payload.data(), payload.size());
+        g_variant_builder_add(&userInfo, "{sv}", "payload",
+                              g_variant_new_from_bytes(G_VARIANT_TYPE_BYTESTRING, bytes, TRUE));
+        g_bytes_unref(bytes);
+        GError* error = nullptr;
+        if (bus_ &&
+            g_dbus_connection_emit_signal(
+                bus_, nullptr, "/com/local/tavrel", "com.local.tavrel.DistributedNotification",
+                "Post", g_variant_new("(sbsa{sv})", name.c_str(), FALSE, "", &userInfo), &error)) {
+            return true;
+        }
+        ADD_FAILURE() << "cannot post: " << (error ? error->message : "no session bus");
+        if (error) g_error_free(error);
+        return false;
+    }
+    bool postSync(const std::string& payload) {
+        return post("com.local.tavrel.newFileSettings.sync", payload);
+    }
+    bool flush() { return bus_ && g_dbus_connection_flush_sync(bus_, nullptr, nullptr); }
+
+private:
+    GDBusConnection* bus_;
+};
+
+// A payload whose document says which round it is (the disabled template) and which carries
+// a template file of `fileBytes` bytes.
+struct Round {
+    std::string document;
+    std::string payload;
+};
+Round roundPayload(int round, std::size_t fileBytes) {
+    NewFileSettings settings = NewFileSettings::defaults();
+    settings.templates[static_cast<std::size_t>(round) % 4].isEnabled = false;
+    settings.templates[0].displayName = "round " + std::to_string(round);
+    Round made;
+    made.document = *settings.encode();
+    std::string file(fileBytes, 'f');
+    file.replace(0, 16, std::to_string(round) + "              ");
+    made.payload = *NewFileSettingsSyncPayload{made.document, {{"burst.md", file}}}.encode();
+    return made;
+}
+
+// The resident memory of a process, in KiB (0 when it cannot be read).
+long residentKiB(const std::string& pid) {
+    std::ifstream status("/proc/" + pid + "/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+    }
+    return 0;
+}
+
+class NewFileListenTest : public NewFileCliTest {
+protected:
+    // Reads the listener's lines until the extension's document is `document`; false when a
+    // payload is refused or the output ends first.
+    static bool awaitDocument(GChild& listener, const std::string& document) {
+        while (auto line = listener.readLine()) {
+            if (*line != "applied") {
+                ADD_FAILURE() << "unexpected line: " << *line;
+                return false;
+            }
+            if (readFile(NewFileSettings::extensionSettingsURL()) == document) return true;
+        }
+        return false;
+    }
+};
+
+// A 64 MiB signal, far over what a notification may carry, and then a backlog of 70 MiB of good
+// payloads: the listener drops the first, and still acts on what follows.
+TEST_F(NewFileListenTest, AnOversizedSignalAndABacklogLeaveTheListenerListening) {
+    GChild listener({toolPath("tavrel-new-file"), "listen"});
+    ASSERT_TRUE(listener.awaitLine("listening"));
+    Peer peer;
+    ASSERT_TRUE(peer.postSync(std::string(64 * 1024 * 1024 - 4096, '{')));
+    Round last;
+    for (int round = 0; round < 1100; ++round) {
+        last = roundPayload(round, 48 * 1024);
+        ASSERT_TRUE(peer.postSync(last.payload));
+    }
+    ASSERT_TRUE(peer.flush());
+    EXPECT_TRUE(awaitDocument(listener, last.document));
+
+    const Round next = roundPayload(1, 16);
+    ASSERT_TRUE(peer.postSync(next.payload));
+    ASSERT_TRUE(peer.flush());
+    EXPECT_TRUE(awaitDocument(listener, next.document));
+}
+
+// A burst of large payloads: the listener ends up with the latest one, answers the next payload
+// right away, and does not keep the burst's memory.
+TEST_F(NewFileListenTest, ABurstEndsWithTheLatestPayloadAndItsMemoryGivenBack) {
+    GChild listener({toolPath("tavrel-new-file"), "listen"});
+    ASSERT_TRUE(listener.awaitLine("listening"));
+    const std::string pid = listener.identifier();
+    Peer peer;
+    // A first payload, so that what was started once (the directories, the document) counts
+    // in the resident memory from the beginning.
+    const Round first = roundPayload(0, 16);
+    ASSERT_TRUE(peer.postSync(first.payload));
+    ASSERT_TRUE(peer.flush());
+    ASSERT_TRUE(awaitDocument(listener, first.document));
+    const long before = residentKiB(pid);
+    ASSERT_GT(before, 0);
+
+    Round last;
+    for (int round = 1; round <= 300; ++round) {  // about 400 MiB on the bus
+        last = roundPayload(round, 1024 * 1024);
+        ASSERT_TRUE(peer.postSync(last.payload));
+    }
+    ASSERT_TRUE(peer.flush());
+    ASSERT_TRUE(awaitDocument(listener, last.document));
+    EXPECT_EQ(readFile(NewFileSettings::extensionTemplatesDirectory() / "burst.md")->substr(0, 3),
+              "300");
+
+    const Round next = roundPayload(3, 16);
+    ASSERT_TRUE(peer.postSync(next.payload));
+    ASSERT_TRUE(peer.flush());
+    ASSERT_TRUE(awaitDocument(listener, next.document));
+    const long after = residentKiB(pid);
+    RecordProperty("resident_before_kib", std::to_string(before));
+    RecordProperty("resident_after_kib", std::to_string(after));
+    EXPECT_LE(after, before + before / 10 + 4096) << "before " << before << " KiB";
+}
+
+// SIGTERM and SIGINT end the listener cleanly: status 0 and not a word from GLib, even when
+// GLib is told to make every critical warning fatal.
+TEST_F(NewFileListenTest, SignalsEndTheListenerCleanly) {
+    ScopedEnvironment fatal("G_DEBUG", "fatal-criticals");
+    for (int signal : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(signal);
+        GChild listener({toolPath("tavrel-new-file"), "listen"});
+        ASSERT_TRUE(listener.awaitLine("listening"));
+        listener.sendSignal(signal);
+        std::string rest;
+        while (auto line = listener.readLine()) rest += *line + "\n";
+        EXPECT_EQ(listener.wait(), 0);
+        EXPECT_EQ(rest, "");
+    }
+}
+
+// A listener whose session bus goes away ends, and says why.
+TEST_F(NewFileListenTest, TheListenerEndsWithItsSessionBus) {
+    GChild daemon({"dbus-daemon", "--session", "--nofork", "--print-address=1"});
+    const auto address = daemon.readLine();
+    ASSERT_TRUE(address.has_value() && !address->empty());
+    ScopedEnvironment bus("DBUS_SESSION_BUS_ADDRESS", *address);
+
+    GChild listener({toolPath("tavrel-new-file"), "listen"});
+    ASSERT_TRUE(listener.awaitLine("listening"));
+    daemon.sendSignal(SIGKILL);
+    std::string rest;
+    while (auto line = listener.readLine()) rest += *line + "\n";
+    EXPECT_EQ(listener.wait(), 0);
+    EXPECT_EQ(rest, "tavrel-new-file: the session bus connection closed\n");
 }
 
 }  // namespace

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -406,6 +408,90 @@ TEST_F(NewFileSettingsTest, PayloadNamesAreUsedOnlyAsPlainNamesInsideTheTemplate
     EXPECT_FALSE(NewFileSettings::readTemplateFile("../NewFileSettings.json").ok());
     EXPECT_FALSE(NewFileSettings::removeTemplateFile("../NewFileSettings.json").ok());
     EXPECT_TRUE(fs::exists(NewFileSettings::extensionSettingsURL()));
+}
+
+// A payload that did not land is never reported as applied. Every file is still tried, and what
+// could not be replaced keeps its old content.
+TEST_F(NewFileSettingsTest, APayloadThatCannotBeWrittenIsNotReportedAsApplied) {
+    actAsExtension();
+    const fs::path document = NewFileSettings::extensionSettingsURL();
+    const fs::path templates = NewFileSettings::extensionTemplatesDirectory();
+    NewFileSettings old = NewFileSettings::defaults();
+    old.isEnabled = false;
+    const std::string oldDocument = *old.encode();
+    const std::string payload = payloadFor(validDocument(), {{"a.md", "new a"}, {"b.md", "new b"}});
+
+    // Something in the way of the document, of one template, or a full disk (a file size limit
+    // fails the writes the same way, even for root).
+    const struct {
+        const char* name;
+        std::function<void()> obstruct;
+        std::function<void()> clear;
+        std::vector<std::string> written;
+    } cases[] = {
+        {"document is a folder",
+         [&] { fs::create_directories(document); },
+         [&] { fs::remove_all(document); },
+         {"a.md", "b.md"}},
+        {"a template is a folder",
+         [&] {
+             fs::remove(templates / "a.md");
+             fs::create_directories(templates / "a.md");
+         },
+         [&] { fs::remove_all(templates / "a.md"); },
+         {"b.md"}},
+        {"disk full",
+         [] {
+             rlimit small{};
+             ::getrlimit(RLIMIT_FSIZE, &small);
+             small.rlim_cur = 4;
+             ::setrlimit(RLIMIT_FSIZE, &small);
+         },
+         [] {
+             rlimit restored{};
+             ::getrlimit(RLIMIT_FSIZE, &restored);
+             restored.rlim_cur = restored.rlim_max;
+             ::setrlimit(RLIMIT_FSIZE, &restored);
+         },
+         {}},
+    };
+    struct sigaction ignore {};
+    struct sigaction previous {};
+    ignore.sa_handler = SIG_IGN;
+    ASSERT_EQ(::sigaction(SIGXFSZ, &ignore, &previous), 0);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(NewFileSettings::extensionSettingsDirectory());
+        fs::create_directories(templates);
+        writeFile(templates / "a.md", "old a");
+        writeFile(templates / "b.md", "old b");
+        if (std::string(c.name) != "document is a folder") writeFile(document, oldDocument);
+
+        c.obstruct();
+        const Status applied = NewFileSettings::applySettingsSyncPayload(payload);
+        c.clear();
+
+        ASSERT_FALSE(applied.ok());
+        EXPECT_THAT(applied.error().message, HasSubstr("not written: cannot write "));
+        for (const char* name : {"a.md", "b.md"}) {
+            const bool written =
+                std::find(c.written.begin(), c.written.end(), name) != c.written.end();
+            if (fs::is_regular_file(templates / name)) {
+                EXPECT_EQ(readFile(templates / name),
+                          written ? std::string("new ") + name[0] : std::string("old ") + name[0])
+                    << name;
+            }
+        }
+        if (fs::is_regular_file(document)) {
+            EXPECT_EQ(readFile(document),
+                      std::string(c.name) == "disk full" ? oldDocument : validDocument());
+        }
+        for (const auto& entry : listTree(NewFileSettings::extensionSettingsDirectory())) {
+            EXPECT_EQ(entry.find(".tmp-"), std::string::npos) << "left behind: " << entry;
+        }
+    }
+    ::sigaction(SIGXFSZ, &previous, nullptr);
+    EXPECT_TRUE(NewFileSettings::applySettingsSyncPayload(payload).ok());
 }
 
 TEST_F(NewFileSettingsTest, PayloadNeverWritesThroughALink) {

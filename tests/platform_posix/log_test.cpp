@@ -26,6 +26,32 @@ TEST(Log, CaptureSeesEachLineExactlyAsGiven) {
                                                "", "Tavrel FinderSync: 新建文件"}));
 }
 
+// Text from outside reaches a line as it is when it is UTF-8 without line breaks; otherwise only
+// the offending bytes are escaped, so a line never carries raw bytes or forges a second line.
+TEST(Log, BytesThatWouldGarbleALineAreEscaped) {
+    const struct {
+        std::string given;
+        std::string written;
+    } cases[] = {
+        {"Tavrel: 设置\t100%", "Tavrel: 设置\t100%"},
+        {"not UTF-8: \"\xFF\"", "not UTF-8: \"\\xFF\""},
+        {"cut short: \xE6\x96", "cut short: \\xE6\\x96"},
+        {"overlong: \xC0\xAF", "overlong: \\xC0\\xAF"},
+        {"surrogate: \xED\xA0\x80", "surrogate: \\xED\\xA0\\x80"},
+        {"two\nlines\r", "two\\nlines\\r"},
+        {std::string("nul \0 bell \a del \x7F", sizeof "nul \0 bell \a del \x7F" - 1),
+         "nul \\x00 bell \\x07 del \\x7F"},
+        {"mixed 新\xFF建", "mixed 新\\xFF建"},
+    };
+    std::vector<std::string> lines;
+    {
+        ScopedLogCapture capture([&](std::string_view line) { lines.emplace_back(line); });
+        for (const auto& c : cases) log(c.given);
+    }
+    ASSERT_EQ(lines.size(), std::size(cases));
+    for (std::size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(lines[i], cases[i].written);
+}
+
 TEST(Log, CaptureCollectsFromEveryThread) {
     std::mutex mutex;
     std::multiset<std::string> lines;

@@ -18,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/foundation/utf8.h"
 #include "core/settings/app_data_store.h"
 #include "core/settings/settings_compatibility_recovery.h"
 #include "platform/fake/in_memory_preference_domains.h"
@@ -257,6 +258,11 @@ TEST_F(SettingsStoreTest, UnreadableDocumentsAreArchivedAndReplaced) {
         ASSERT_EQ(log.size(), 2u);
         EXPECT_TRUE(log[0].starts_with(kResetPrefix)) << log[0];
         EXPECT_GT(log[0].size(), std::string_view(kResetPrefix).size());
+        // The document's own bytes may end up in the reason; they arrive escaped.
+        EXPECT_TRUE(isValidUtf8(log[0])) << log[0];
+        if (unreadable.bytes.find('\xFF') != std::string::npos) {
+            EXPECT_NE(log[0].find("\\xFF"), std::string::npos) << log[0];
+        }
         EXPECT_EQ(log[1], kNoDefaults);
     }
 }

@@ -1,12 +1,18 @@
 #include "tools/taskbar_sim/taskbar_sim.h"
 
 #include <array>
+#include <cerrno>
+#include <cstring>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <vector>
 
+#include <sys/stat.h>
+
+#include "core/foundation/utf8.h"
 #include "core/notifications/notification_json.h"
 #include "core/notifications/notification_names.h"
+#include "core/settings/stored_settings.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "tools/settings/settings_tool.h"
@@ -15,7 +21,7 @@ namespace tavrel {
 
 namespace {
 
-constexpr std::size_t kMaxDocumentBytes = 4 * 1024 * 1024;
+constexpr std::size_t kMaxDocumentBytes = SettingsDocumentLimits::maxBytes;
 
 // The messages the settings application sends to the taskbar application.
 constexpr std::array<std::string_view, 5> kObservedNames = {
@@ -124,18 +130,41 @@ Status TaskbarSim::writeSettings(std::string_view bytes) {
 Status TaskbarSim::setKey(std::string_view key, std::string_view jsonValue) {
     auto edit = parseSettingsEdit(key, jsonValue);
     if (!edit) return edit.error();
-    // Loading would move a broken document aside and start from the defaults; a stand-in asked
-    // to change one key must not do that behind the tester's back.
-    if (auto current = platform::readFile(settingsPath(), kMaxDocumentBytes); current.ok()) {
-        if (!nlohmann::json::parse(*current, nullptr, false).is_object()) {
-            return Error{settingsPath().string() +
-                         " does not hold a JSON object; use write-settings"};
-        }
-    }
+    if (Status readable = checkSettingsReadable(); !readable) return readable;
     auto outcome = applySettingsEdit(*edit, SettingsEnvironment::standard());
     if (!outcome) return outcome.error();
     if (outcome->note) diagnostics_("note: " + *outcome->note);
     return post(TavrelDistributedNotification::mainAppSettingsChanged);
+}
+
+// Loading moves a document it cannot read aside and starts from the defaults; a stand-in asked
+// to change one key must not do that behind the tester's back. So `set` only goes ahead when
+// there is no document yet or the application would read the one there.
+Status TaskbarSim::checkSettingsReadable() {
+    const auto path = settingsPath();
+    const auto refused = [&path](const std::string& why) {
+        return Error{"settings.json left as it is: " + why + " (" +
+                     replacingInvalidUtf8(path.string()) + "); use write-settings to replace it"};
+    };
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0) {
+        if (errno == ENOENT) return Status::success();
+        return refused(std::string("cannot look at it: ") + std::strerror(errno));
+    }
+    auto current = platform::readFile(path, SettingsDocumentLimits::maxBytes);
+    if (!current) {
+        if (::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+            static_cast<std::uintmax_t>(info.st_size) > SettingsDocumentLimits::maxBytes) {
+            return refused("it is larger than " + std::to_string(SettingsDocumentLimits::maxBytes) +
+                           " bytes");
+        }
+        return refused("it cannot be read");
+    }
+    if (auto decoded = StoredSettings::decode(*current); !decoded) {
+        return refused("it does not decode (" + replacingInvalidUtf8(decoded.error().message) +
+                       ")");
+    }
+    return Status::success();
 }
 
 Status TaskbarSim::execute(std::string_view line) {

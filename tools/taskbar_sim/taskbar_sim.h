@@ -42,6 +42,7 @@ private:
     void received(const Notification& notification);
     Status writeSettings(std::string_view bytes);
     Status setKey(std::string_view key, std::string_view jsonValue);
+    Status checkSettingsReadable();
     Status post(std::string_view name, NotificationUserInfo userInfo = {});
 
     platform::NotificationCenter& center_;
