@@ -34,6 +34,8 @@ public:
 
 // The D-Bus session-bus centre. Needs a QCoreApplication (or subclass) on the calling thread,
 // which is then the main thread. Fails with a readable message when there is no session bus.
+// A program ends with its bus: once the centre's connection has lost the bus, the
+// application's event loop ends with status 0.
 Result<std::unique_ptr<NotificationCenter>> makeSessionNotificationCenter();
 
 }  // namespace tavrel::platform

@@ -28,6 +28,7 @@
 #include "platform/log.h"
 #include "platform/main_queue.h"
 #include "platform/paths.h"
+#include "platform/session_bus.h"
 #include "ui/helper/launcher_delegate.h"
 #include "ui/helper/widget_tile_renderer.h"
 
@@ -111,6 +112,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::unique_ptr<platform::NotificationCenter> center = std::move(made).value();
+    // The tray icon talks over the shared connection: it keeps reading through floods too, and
+    // the copy ends with the session's bus.
+    platform::followSessionBus([] { QCoreApplication::exit(0); });
     std::unique_ptr<platform::MainQueue> queue = platform::makeMainQueue();
     std::unique_ptr<platform::DockTile> tile = platform::makeDockTile();
     std::unique_ptr<platform::DockApplication> dockApplication = platform::makeDockApplication();

@@ -20,6 +20,7 @@
 #include "platform/log.h"
 #include "platform/main_queue.h"
 #include "platform/now_playing.h"
+#include "platform/session_bus.h"
 
 namespace tavrel {
 namespace {
@@ -58,6 +59,9 @@ int runMediaBridge() {
         if (auto line = encodeBridgeRecord(makeStartupFailureRecord())) writeLine(*line);
         return 1;
     }
+    // A flood on the bus must not silence the players' changes, and the bridge ends with the
+    // session's bus: no player can be reached any more.
+    platform::followSessionBus([] { QCoreApplication::exit(0); });
     auto queue = platform::makeMainQueue();
     int status = 0;
     {

@@ -158,24 +158,57 @@ void SettingsHelperDelegate::saveAndNotifyIfChanged(const TaskbarSettings& panel
 
 void SettingsHelperDelegate::handleReopen(const Notification& notification) {
     const std::string* page = userInfoString(notification.userInfo, NotificationKey::page);
-    showSettings();
-    if (!page || !controller_) return;
-    // Applied after showSettings(), so the notification's page wins over the launch page.
-    if (const auto selection = selectionForPageName(*page)) selectPage(*selection);
+    // The latest request names the page; one without a page asks for the window only.
+    pending_.reopen = true;
+    pending_.reopenPage = page ? std::optional<std::string>(*page) : std::nullopt;
+    scheduleNotificationWork();
 }
 
 void SettingsHelperDelegate::handleClose() {
+    // Closing happens now: a reopen still waiting would only bring back the window going away.
+    pending_.reopen = false;
     if (controller_ && controller_->hasWindow()) {
         controller_->performClose();
     }
 }
 
 void SettingsHelperDelegate::handleMainAppSettingsChanged() {
-    takeExternalSettings();
+    pending_.externalSettings = true;
+    scheduleNotificationWork();
 }
 
 void SettingsHelperDelegate::handleNativeDockFoldersChanged() {
-    if (controller_) controller_->refreshNativeDockFolderState();
+    pending_.nativeDockFolders = true;
+    scheduleNotificationWork();
+}
+
+void SettingsHelperDelegate::scheduleNotificationWork() {
+    // Other programs may post in bursts: what they ask for is done once per turn of the main
+    // queue, reading the state as it is by then.
+    if (pending_.scheduled) return;
+    pending_.scheduled = true;
+    dependencies_.mainQueue.async([this, alive = std::weak_ptr<bool>(alive_)] {
+        const auto still = alive.lock();
+        if (!still || !*still) return;
+        runNotificationWork();
+    });
+}
+
+void SettingsHelperDelegate::runNotificationWork() {
+    PendingNotificationWork work = std::exchange(pending_, PendingNotificationWork{});
+    if (isClosingWindow_) return;
+    if (work.externalSettings) {
+        // The rebuild shows the folder file as it is now too.
+        takeExternalSettings();
+    } else if (work.nativeDockFolders && controller_) {
+        controller_->refreshNativeDockFolderState();
+    }
+    if (work.reopen) {
+        showSettings();
+        if (!work.reopenPage || !controller_) return;
+        // Applied after showSettings(), so the notification's page wins over the launch page.
+        if (const auto selection = selectionForPageName(*work.reopenPage)) selectPage(*selection);
+    }
 }
 
 void SettingsHelperDelegate::windowWillClose() {

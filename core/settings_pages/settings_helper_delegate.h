@@ -47,6 +47,10 @@ public:
     void showSettings();
 
     void saveAndNotifyIfChanged(const TaskbarSettings& panelSettings);
+    // Reopen, the taskbar's settings change and the folder change are asked for by other
+    // programs, at times in bursts: each records what it asks for, and the work is done once on
+    // the next turn of the main queue, with the latest page and the files as they are then.
+    // Close acts at once.
     void handleReopen(const Notification& notification);
     void handleClose();
     void handleMainAppSettingsChanged();
@@ -66,6 +70,8 @@ private:
     void selectPage(PageSelection selection);
     void bringToFrontNowAndNextTurn();
     void takeExternalSettings();
+    void scheduleNotificationWork();
+    void runNotificationWork();
     void post(std::string_view name, std::string_view key, std::string_view value);
 
     Dependencies dependencies_;
@@ -74,6 +80,15 @@ private:
     std::optional<std::string> lastSavedSettingsSignature_;
     bool isClosingWindow_ = false;
     std::vector<platform::NotificationCenter::ObserverId> observers_;
+    // What notifications asked for since the last turn; done together on the next one.
+    struct PendingNotificationWork {
+        bool scheduled = false;
+        bool externalSettings = false;
+        bool nativeDockFolders = false;
+        bool reopen = false;
+        std::optional<std::string> reopenPage;
+    };
+    PendingNotificationWork pending_;
     // Outlives deferred work on the main queue, which checks it before touching the delegate.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };

@@ -10,6 +10,7 @@
 #include <QtGlobal>
 
 #include "platform/linux/dbus_wire.h"
+#include "platform/linux/session_bus.h"
 
 namespace tavrel::platform {
 
@@ -41,7 +42,14 @@ void NotificationSubscription::receive(const QDBusMessage& message) {
 }
 
 SessionNotificationCenter::SessionNotificationCenter(QDBusConnection connection)
-    : connection_(std::move(connection)) {}
+    : connection_(std::move(connection)), busWatch_(std::make_unique<QObject>()) {
+    // Everything the bus sends this process passes through here, including floods from other
+    // programs: reading must never stop.
+    keepReceiving(connection_);
+    whenDisconnected(connection_, busWatch_.get(), [this] {
+        if (busEnded_) busEnded_();
+    });
+}
 
 SessionNotificationCenter::~SessionNotificationCenter() {
     for (auto& [name, subscription] : subscriptions_) unsubscribe(subscription, false);
@@ -180,7 +188,10 @@ Result<std::unique_ptr<NotificationCenter>> makeSessionNotificationCenter() {
         QDBusConnection::disconnectFromBus(connectionName);
         return Error{"no D-Bus session bus: " + reason.toStdString()};
     }
-    return std::unique_ptr<NotificationCenter>(new SessionNotificationCenter(bus));
+    auto center = std::make_unique<SessionNotificationCenter>(bus);
+    // A program on the bus ends with it; its posts and observers would reach no one.
+    center->setBusEndedHandler([] { QCoreApplication::exit(0); });
+    return std::unique_ptr<NotificationCenter>(std::move(center));
 }
 
 }  // namespace tavrel::platform

@@ -5,6 +5,7 @@
 // name are dispatched from it in the order they were added.
 
 #include <atomic>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -64,6 +65,10 @@ public:
     // has reached the daemon, so other processes see this one's posts and reach its observers.
     Status synchronize();
 
+    // Runs on the main thread once the connection has lost the bus (the bus daemon went away);
+    // a centre made by makeSessionNotificationCenter ends the application's event loop then.
+    void setBusEndedHandler(std::function<void()> ended) { busEnded_ = std::move(ended); }
+
 private:
     friend class NotificationSubscription;
 
@@ -87,6 +92,9 @@ private:
     ObserverId nextId_ = 1;
     int dispatchDepth_ = 0;
     std::atomic<bool> unflushed_{false};
+    std::function<void()> busEnded_;
+    // Receives the connection's end of the bus for as long as the centre lives.
+    std::unique_ptr<QObject> busWatch_;
 };
 
 }  // namespace tavrel::platform

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -18,6 +19,7 @@
 
 #include "core/notifications/notification_names.h"
 #include "tests/helper/tray_test_support.h"
+#include "tests/platform_qt/bus_flood.h"
 #include "tests/platform_qt/bus_test_support.h"
 
 namespace tavrel {
@@ -193,6 +195,45 @@ TEST_F(HelperTrayE2E, MemoryWidgetMenuOverDbusmenuAndTerminationByKind) {
     ASSERT_TRUE(waitForExit());
     EXPECT_STREQ(exitOf(*helper), "clean");
     EXPECT_EQ(shown.notifications.size(), 1u);
+}
+
+// Another program on the bus sends one very large signal, or a backlog of valid terminate
+// notifications meant for other copies: the copy works them off and still ends on its own.
+TEST_F(HelperTrayE2E, HearsItsTerminateAfterALargeSignalAndAfterABacklog) {
+    const QString terminate = QString::fromUtf8(kTavrelTerminateWidgetNotification.data(),
+                                                kTavrelTerminateWidgetNotification.size());
+    const struct {
+        const char* name;
+        std::function<bool(pid_t)> flood;
+    } cases[] = {
+        {"one large signal",
+         [&](pid_t) {
+             return testing::sendLargeSignal([&](const QString& text) {
+                 return testing::signalWith("/com/local/tavrel",
+                                            "com.local.tavrel.DistributedNotification", "Post",
+                                            {terminate, text});
+             });
+         }},
+        {"a backlog of valid notifications",
+         [&](pid_t pid) {
+             return testing::sendBacklogTo(pid, [&](const QString& text) {
+                 return testing::signalWith(
+                     "/com/local/tavrel", "com.local.tavrel.DistributedNotification", "Post",
+                     {terminate, false, QString(),
+                      QVariantMap{{QStringLiteral("widget"), QStringLiteral("time")},
+                                  {QStringLiteral("blob"), text}}});
+             });
+         }},
+    };
+    for (const auto& c : cases) {
+        const QString service = launch(makeCopy("memory", {{"TavrelWidgetIdentifier", "memory"}}));
+        ASSERT_FALSE(service.isEmpty()) << c.name;
+        ASSERT_TRUE(c.flood(static_cast<pid_t>(helper->processId()))) << c.name;
+        EXPECT_EQ(helper->state(), QProcess::Running) << c.name;
+        post(kTavrelTerminateWidgetNotification, {{"widget", std::string("memory")}});
+        ASSERT_TRUE(waitForExit()) << c.name;
+        EXPECT_STREQ(exitOf(*helper), "clean") << c.name;
+    }
 }
 
 TEST_F(HelperTrayE2E, FolderCopyQuitFromOutsideReportsItsExit) {

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -21,6 +22,7 @@
 
 #include "core/foundation/base64.h"
 #include "tests/media_bridge/line_process.h"
+#include "tests/platform_qt/bus_flood.h"
 
 namespace tavrel::testing {
 namespace {
@@ -189,6 +191,46 @@ TEST_F(MprisBridgeTest, ChangesProduceReportsWithoutBeingAsked) {
     EXPECT_TRUE(bridge.waitForRecord(reportWith("isPlaying", false)));
     ASSERT_TRUE(player->command("seek 30000000"));
     EXPECT_TRUE(bridge.waitForRecord(reportWith("ElapsedTime", 30.0)));
+}
+
+// Another program on the bus sends one very large PropertiesChanged signal, or a backlog of
+// them: the bridge works them off and still reports the player's next change.
+TEST_F(MprisBridgeTest, FollowsThePlayerAfterALargeSignalAndAfterABacklog) {
+    const struct {
+        const char* name;
+        std::function<bool(pid_t)> flood;
+    } cases[] = {
+        {"one large signal",
+         [](pid_t) {
+             return sendLargeSignal([](const QString& text) {
+                 return signalWith("/org/mpris/MediaPlayer2", "org.freedesktop.DBus.Properties",
+                                   "PropertiesChanged", {text, QVariantMap{}, QStringList{}});
+             });
+         }},
+        {"a backlog of property changes",
+         [](pid_t pid) {
+             return sendBacklogTo(pid, [](const QString& text) {
+                 return signalWith("/org/mpris/MediaPlayer2", "org.freedesktop.DBus.Properties",
+                                   "PropertiesChanged",
+                                   {QStringLiteral("org.mpris.MediaPlayer2.Player"),
+                                    QVariantMap{{QStringLiteral("Metadata"),
+                                                 QVariant::fromValue(QVariantMap{
+                                                     {QStringLiteral("xesam:title"), text}})}},
+                                    QStringList{}});
+             });
+         }},
+    };
+    int round = 0;
+    for (const auto& c : cases) {
+        const std::string before = "Before " + std::to_string(round);
+        const std::string after = "After " + std::to_string(round++);
+        auto player = startPlayer("alpha", {"title " + before, "status Playing"});
+        BridgeProcess bridge;
+        ASSERT_TRUE(bridge.waitForRecord(reportWith("Title", before))) << c.name;
+        ASSERT_TRUE(c.flood(static_cast<pid_t>(bridge.pid()))) << c.name;
+        ASSERT_TRUE(player->command("title " + after)) << c.name;
+        EXPECT_TRUE(bridge.waitForRecord(reportWith("Title", after), nullptr, 60000)) << c.name;
+    }
 }
 
 TEST_F(MprisBridgeTest, ThePositionFollowsThePlayer) {

@@ -2,6 +2,7 @@
 // observers, so everything here travels through the real daemon.
 
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <string>
 #include <thread>
@@ -12,6 +13,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "tests/platform_qt/bus_flood.h"
 #include "tests/platform_qt/bus_test_support.h"
 
 namespace tavrel::testing {
@@ -223,6 +225,55 @@ TEST(SessionNotificationCenterTest, PostsFromOtherThreadsAreHandledOnTheMainThre
     ASSERT_TRUE(runUntil([&] { return objects.size() >= 20; }));
     EXPECT_TRUE(allOnMain);
     for (int i = 0; i < 20; ++i) EXPECT_EQ(objects[i], std::to_string(i));  // in posting order
+}
+
+// Another program floods the bus while this one is busy: one signal larger than a connection
+// holds by default, or a backlog of valid notifications that piles up while the main thread
+// does not turn. Each is worked off, and the next notification arrives.
+TEST(SessionNotificationCenterTest, HearsTheNextNotificationAfterALargeSignalOrABacklog) {
+    auto center = makeCenter();
+    ASSERT_TRUE(center);
+    const std::string name = "com.local.tavrel.test.flood";
+    const QString qtName = QString::fromStdString(name);
+    Received received;
+    center->observe(name, received.handler());
+    ASSERT_TRUE(center->synchronize().ok());
+
+    const struct {
+        const char* label;
+        std::function<bool()> flood;
+    } cases[] = {
+        {"a backlog of valid notifications",
+         [&] {
+             // Sent and routed before this thread turns its event loop again, so the whole
+             // backlog waits for it at once.
+             QDBusConnection bus = floodConnection();
+             const QString text(kBacklogItemBytes, QLatin1Char('y'));
+             for (int i = 0; i < kBacklogCount; ++i) {
+                 if (!bus.send(rawPost({qtName, true, QString::number(i),
+                                        QVariantMap{{QStringLiteral("blob"), text}}}))) {
+                     return false;
+                 }
+             }
+             return routed(bus);
+         }},
+        {"one large signal",
+         [&] {
+             // Not a notification (its userInfo is missing), but every byte of it is read.
+             return sendLargeSignal([&](const QString& text) {
+                 return rawPost({qtName, true, text});
+             });
+         }},
+    };
+    for (const auto& c : cases) {
+        received.notifications.clear();
+        ASSERT_TRUE(c.flood()) << c.label;
+        const Notification next{name, std::string("next"), {}};
+        ASSERT_TRUE(center->post(next).ok()) << c.label;
+        ASSERT_TRUE(runUntil([&] {
+            return !received.notifications.empty() && received.notifications.back() == next;
+        })) << c.label;
+    }
 }
 
 TEST(SessionNotificationCenterTest, FlushAndSynchronizeSucceedOnALiveBus) {

@@ -227,6 +227,86 @@ TEST_F(SettingsDelegateTest, NativeDockFolderChangeRefreshesTheWindow) {
     EXPECT_EQ(harness->window->calls, std::vector<std::string>{"refreshNativeDockFolderState"});
 }
 
+// Another program may post a burst faster than the window can rebuild: the burst costs one
+// rebuild, made from the file as it is when the turn comes, and the latest page wins.
+TEST_F(SettingsDelegateTest, BurstsOfRequestsAreDoneOncePerTurnWithTheLatestState) {
+    launch();
+    const auto count = [&](const std::string& call) {
+        const auto& calls = harness->window->calls;
+        return std::count(calls.begin(), calls.end(), call);
+    };
+    const Notification changed{
+        std::string(TavrelDistributedNotification::mainAppSettingsChanged), std::nullopt, {}};
+    const Notification folders{std::string(nativeDockFoldersChangedNotification), std::nullopt, {}};
+    const auto reopen = [](const char* page) {
+        NotificationUserInfo info;
+        if (page) info.emplace("page", std::string(page));
+        return Notification{std::string(TavrelDistributedNotification::settingsReopen),
+                            std::nullopt, info};
+    };
+
+    // Folder changes alone: one refresh.
+    for (int i = 0; i < 1000; ++i) center.receive(folders);
+    queue.runReady();
+    EXPECT_EQ(harness->window->calls, std::vector<std::string>{"refreshNativeDockFolderState"});
+
+    // Settings changes, with the file rewritten while they are on their way: one reload, of the
+    // last version; folder changes in the same turn ride on its rebuild.
+    harness->window->calls.clear();
+    TaskbarSettings external;
+    external.load(harness->environment);
+    for (int i = 0; i < 1000; ++i) {
+        center.receive(changed);
+        center.receive(folders);
+    }
+    external.windowsProfile.taskbarHeight = 61;
+    ASSERT_TRUE(external.save(harness->environment).ok());
+    queue.runReady();
+    EXPECT_EQ(count("synchronizeExternalSettings"), 1);
+    EXPECT_EQ(count("refreshNativeDockFolderState"), 0);
+    EXPECT_EQ(harness->delegate->settings().windowsProfile.taskbarHeight, 61);
+
+    // Reopen requests: one showing, on the page of the last request; a last request without a
+    // page leaves the page alone.
+    const struct {
+        const char* name;
+        std::vector<const char*> pages;
+        std::optional<FeaturePage> selected;
+    } cases[] = {
+        {"last names the switcher", {"startMenu", "switcher"}, FeaturePage::switcher},
+        {"last names the start menu", {"switcher", "startMenu"}, FeaturePage::startMenu},
+        {"last names no page", {"switcher", nullptr}, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        harness->window->calls.clear();
+        harness->window->selection.reset();
+        for (int i = 0; i < 500; ++i) {
+            for (const char* page : c.pages) center.receive(reopen(page));
+        }
+        queue.runReady();
+        std::optional<FeaturePage> selected;
+        if (harness->window->selection) selected = harness->window->selection->feature;
+        EXPECT_EQ(selected, c.selected) << c.name;
+        EXPECT_EQ(count("select"), c.selected ? 1 : 0) << c.name;
+        EXPECT_EQ(harness->window->created, 1) << c.name;
+    }
+}
+
+// A close in the same turn as a reopen ends the application; the reopen does not bring back a
+// window that is going away.
+TEST_F(SettingsDelegateTest, CloseAfterReopenInOneTurnEndsWithoutANewWindow) {
+    launch();
+    center.receive(Notification{std::string(TavrelDistributedNotification::settingsReopen),
+                                std::nullopt,
+                                {{"page", std::string("switcher")}}});
+    center.receive(
+        Notification{std::string(TavrelDistributedNotification::settingsClose), std::nullopt, {}});
+    queue.runReady();
+    EXPECT_EQ(harness->window->created, 1);
+    EXPECT_EQ(harness->terminations, 1);
+    EXPECT_EQ(center.posted(), std::vector<Notification>{willClosePost()});
+}
+
 TEST_F(SettingsDelegateTest, TaskbarCommandsArePostedAsSettingsCommands) {
     launch();
     harness->window->callbacks.onCloseTaskbar();

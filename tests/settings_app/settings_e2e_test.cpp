@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include <QGuiApplication>
@@ -18,6 +19,7 @@
 #include "apps/settings/settings_application.h"
 #include "core/notifications/notification_names.h"
 #include "platform/single_instance.h"
+#include "tests/platform_qt/bus_flood.h"
 #include "tests/settings_app/bus_processes.h"
 #include "tests/settings_app/scripted_settings_dialogs.h"
 #include "tests/settings_app/settings_instance_fixture.h"
@@ -259,6 +261,59 @@ TEST_F(SettingsProgram, RunsAsFirstInstanceHandsOverAndClosesOnRequest) {
     EXPECT_TRUE(test::runUntil([&] { return first.state() == QProcess::NotRunning; }));
     EXPECT_EQ(first.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(first.exitCode(), 0);
+}
+
+// Another program on the bus sends one very large signal, or a backlog of valid notifications
+// the window asked to act on: the program works them off and still hears the close after them.
+TEST_F(SettingsProgram, HearsTheCloseAfterALargeSignalAndAfterABacklog) {
+    const std::string folders(nativeDockFoldersChangedNotification);
+    const struct {
+        const char* name;
+        std::function<bool(pid_t)> flood;
+    } cases[] = {
+        {"one large signal",
+         [&](pid_t) {
+             return testing::sendLargeSignal([&](const QString& text) {
+                 return testing::signalWith("/com/local/tavrel",
+                                            "com.local.tavrel.DistributedNotification", "Post",
+                                            {QString::fromStdString(folders), text});
+             });
+         }},
+        {"a backlog of valid notifications",
+         [&](pid_t pid) {
+             return testing::sendBacklogTo(pid, [&](const QString& text) {
+                 return testing::signalWith("/com/local/tavrel",
+                                            "com.local.tavrel.DistributedNotification", "Post",
+                                            {QString::fromStdString(folders), false, QString(),
+                                             QVariantMap{{QStringLiteral("blob"), text}}});
+             });
+         }},
+    };
+    for (const auto& c : cases) {
+        BusMonitor monitor;
+        ASSERT_TRUE(monitor.awaitListening()) << c.name;
+        QProcess first;
+        first.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        first.start(QString::fromStdString(test::settingsProgramPath()), {});
+        ASSERT_TRUE(first.waitForStarted(10000)) << c.name;
+        // Ready once it answers: its first permission query goes out when the window is built.
+        ASSERT_TRUE(monitor.until(std::string(TavrelDistributedNotification::permissionQuery)))
+            << c.name;
+
+        ASSERT_TRUE(c.flood(static_cast<pid_t>(first.processId()))) << c.name;
+        EXPECT_EQ(test::runProgram(test::programPath("tavrel-taskbar-sim"), {"close"}).exitCode, 0);
+        EXPECT_TRUE(monitor.until(std::string(TavrelDistributedNotification::settingsWillClose)))
+            << c.name;
+        EXPECT_TRUE(test::runUntil([&] { return first.state() == QProcess::NotRunning; },
+                                   std::chrono::seconds(60)))
+            << c.name;
+        EXPECT_EQ(first.exitStatus(), QProcess::NormalExit) << c.name;
+        EXPECT_EQ(first.exitCode(), 0) << c.name;
+        if (first.state() != QProcess::NotRunning) {
+            first.kill();
+            first.waitForFinished();
+        }
+    }
 }
 
 TEST_F(SettingsProgram, ExplainsItselfAndFailsClearlyWithoutDisplayOrBus) {
