@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -161,7 +162,13 @@ CloseProtectionListView::CloseProtectionListView(CloseProtectionListSpec spec,
         table_->setItem(i, 0, item);
         table_->setCellWidget(i, 0, entryCell(app, workspace, table_));
     }
-    containerLayout->addWidget(table_);
+    // The table and its empty-list text share one cell: the text lies over the empty table but
+    // stays a widget of its own, so screen readers read it (a viewport's children are hidden
+    // behind the table's own accessible cells).
+    auto* cell = new QGridLayout();
+    cell->setContentsMargins(0, 0, 0, 0);
+    cell->addWidget(table_, 0, 0);
+    containerLayout->addLayout(cell);
     if (spec_.apps.empty()) {
         empty_ = new QLabel(qtext(CloseProtectionListTexts::emptyList), container);
         empty_->setObjectName(QStringLiteral("closeProtectionEmpty"));
@@ -170,10 +177,8 @@ CloseProtectionListView::CloseProtectionListView(CloseProtectionListSpec spec,
         QPalette pal = empty_->palette();
         pal.setColor(QPalette::WindowText, settingsSecondaryLabelColor(pal));
         empty_->setPalette(pal);
-        // Over the (empty) table, centred in the container.
-        auto* overlay = new QVBoxLayout(table_->viewport());
-        overlay->setContentsMargins(0, 0, 0, 0);
-        overlay->addWidget(empty_, 0, Qt::AlignCenter);
+        cell->addWidget(empty_, 0, 0, Qt::AlignCenter);
+        empty_->raise();
     }
     stack->addWidget(container);
 
