@@ -209,16 +209,13 @@ TEST_F(HelperTrayE2E, HearsItsTerminateAfterALargeSignalAndAfterABacklog) {
         {"one large signal",
          [&](pid_t) {
              return testing::sendLargeSignal([&](const QString& text) {
-                 return testing::signalWith("/com/local/tavrel",
-                                            "com.local.tavrel.DistributedNotification", "Post",
-                                            {terminate, text});
+                 return testing::notificationSignal({terminate, text});
              });
          }},
         {"a backlog of valid notifications",
          [&](pid_t pid) {
              return testing::sendBacklogTo(pid, [&](const QString& text) {
-                 return testing::signalWith(
-                     "/com/local/tavrel", "com.local.tavrel.DistributedNotification", "Post",
+                 return testing::notificationSignal(
                      {terminate, false, QString(),
                       QVariantMap{{QStringLiteral("widget"), QStringLiteral("time")},
                                   {QStringLiteral("blob"), text}}});

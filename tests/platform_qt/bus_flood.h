@@ -16,6 +16,8 @@
 #include <QString>
 #include <QVariantList>
 
+#include "platform/linux/dbus_wire.h"
+
 namespace tavrel::testing {
 
 // A little under 64 MiB: more than a connection may hold by default (63 MiB) yet within the
@@ -46,6 +48,12 @@ inline QDBusMessage signalWith(const char* path, const char* interface, const ch
         QLatin1StringView(path), QLatin1StringView(interface), QLatin1StringView(member));
     message.setArguments(arguments);
     return message;
+}
+
+// A distributed notification's signal with the given arguments, as any program may send it.
+inline QDBusMessage notificationSignal(const QVariantList& arguments) {
+    return signalWith(platform::dbus_wire::kPath, platform::dbus_wire::kInterface,
+                      platform::dbus_wire::kMember, arguments);
 }
 
 // Sends one large signal made by `make` (given the size of text to carry) and waits until the

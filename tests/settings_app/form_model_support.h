@@ -2,8 +2,10 @@
 
 // Reading a built page on its form model: the control of a row found by its title.
 
+#include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -22,6 +24,18 @@ const Control& control(const FormContent& form, std::string_view title) {
     const auto* found = std::get_if<Control>(&row->control);
     EXPECT_NE(found, nullptr) << "row " << title << " has another control";
     return found ? *found : none;
+}
+
+// "section / title" of every row, in order.
+inline std::vector<std::string> layout(const FormContent& form) {
+    std::vector<std::string> rows;
+    for (const FormItem& item : form.items()) {
+        if (const auto* section = std::get_if<FormSection>(&item)) {
+            for (const FormRow& row : section->rows)
+                rows.push_back(section->title + " / " + row.title);
+        }
+    }
+    return rows;
 }
 
 }  // namespace tavrel::test

@@ -23,6 +23,7 @@ namespace tavrel {
 namespace {
 
 using test::control;
+using test::layout;
 using test::RecordingPageHost;
 using C = TaskbarThemeConfiguration;
 using M = StartMenuShortcutModifiers;
@@ -176,18 +177,6 @@ TEST(StartMenuShortcutRowTest, EditsStoreTheShortcutAndARefusalStoresNothing) {
 }
 
 // --- Rows per style
-
-// "section / title" of every row, in order.
-std::vector<std::string> layout(const FormContent& form) {
-    std::vector<std::string> rows;
-    for (const FormItem& item : form.items()) {
-        if (const auto* section = std::get_if<FormSection>(&item)) {
-            for (const FormRow& row : section->rows)
-                rows.push_back(section->title + " / " + row.title);
-        }
-    }
-    return rows;
-}
 
 TEST(StartMenuPageTest, EachStyleShowsItsOwnSections) {
     const std::vector<std::string> head{"启动台样式 / 启动台样式"};

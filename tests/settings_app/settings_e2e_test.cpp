@@ -274,18 +274,15 @@ TEST_F(SettingsProgram, HearsTheCloseAfterALargeSignalAndAfterABacklog) {
         {"one large signal",
          [&](pid_t) {
              return testing::sendLargeSignal([&](const QString& text) {
-                 return testing::signalWith("/com/local/tavrel",
-                                            "com.local.tavrel.DistributedNotification", "Post",
-                                            {QString::fromStdString(folders), text});
+                 return testing::notificationSignal({QString::fromStdString(folders), text});
              });
          }},
         {"a backlog of valid notifications",
          [&](pid_t pid) {
              return testing::sendBacklogTo(pid, [&](const QString& text) {
-                 return testing::signalWith("/com/local/tavrel",
-                                            "com.local.tavrel.DistributedNotification", "Post",
-                                            {QString::fromStdString(folders), false, QString(),
-                                             QVariantMap{{QStringLiteral("blob"), text}}});
+                 return testing::notificationSignal({QString::fromStdString(folders), false,
+                                                     QString(),
+                                                     QVariantMap{{QStringLiteral("blob"), text}}});
              });
          }},
     };

@@ -18,20 +18,9 @@ namespace tavrel {
 namespace {
 
 using test::control;
+using test::layout;
 using test::RecordingPageHost;
 using C = TaskbarThemeConfiguration;
-
-// "section / title" of every row, in order.
-std::vector<std::string> layout(const FormContent& form) {
-    std::vector<std::string> rows;
-    for (const FormItem& item : form.items()) {
-        if (const auto* section = std::get_if<FormSection>(&item)) {
-            for (const FormRow& row : section->rows)
-                rows.push_back(section->title + " / " + row.title);
-        }
-    }
-    return rows;
-}
 
 TaskbarSettings withTheme(TaskbarTheme theme) {
     TaskbarSettings settings;
