@@ -69,6 +69,7 @@ public:
     NativeDockVisibilitySwitch& nativeDockVisibility() override { return *nativeDock_; }
     NativeDockFolderSettingsStore& nativeDockFolders() override;
     NewFileFeatureSwitch& newFile() override { return *newFile_; }
+    AppUpdateCheck& updateCheck() override { return *updateCheck_; }
     PermissionProbe& permissionProbe(PermissionKind permission) override;
     PrivacySettingsOpener& privacySettings() override { return *privacy_; }
     const SettingsImageLookup& images() override { return options_.images; }
@@ -88,6 +89,7 @@ private:
     CustomViewRegistry views_;
     std::unique_ptr<PrivacySettingsOpener> privacy_;
     std::unique_ptr<NewFileFeature> newFile_;
+    std::unique_ptr<AppUpdateCheck> updateCheck_ = makeNullAppUpdateCheck();
     std::unique_ptr<NativeDockVisibilitySwitch> nativeDock_;
     std::unique_ptr<PermissionProbe> screenRecordingProbe_;
     std::unique_ptr<PermissionProbe> accessibilityProbe_;

@@ -73,6 +73,7 @@ struct Window final : SettingsWindowServices {
     SettingsImageLookup lookup = settingsResourceImage;
     std::unique_ptr<NewFileFeatureSwitch> newFileSwitch = makeNullNewFileFeatureSwitch();
     std::unique_ptr<NativeDockVisibilitySwitch> nativeDock = makeNullNativeDockVisibilitySwitch();
+    std::unique_ptr<AppUpdateCheck> noUpdates = makeNullAppUpdateCheck();
     CustomViewRegistry views;
     std::unique_ptr<SettingsPanelController> controller;
 
@@ -85,6 +86,7 @@ struct Window final : SettingsWindowServices {
         return NativeDockFolderSettingsStore::shared();
     }
     NewFileFeatureSwitch& newFile() override { return *newFileSwitch; }
+    AppUpdateCheck& updateCheck() override { return *noUpdates; }
     PermissionProbe& permissionProbe(PermissionKind kind) override {
         return kind == PermissionKind::screenRecording ? screen : accessibility;
     }

@@ -15,7 +15,17 @@ public:
     void changeNativeDockHidden(bool) override {}
 };
 
+class NullAppUpdateCheck final : public AppUpdateCheck {
+public:
+    std::string currentVersion() const override { return "0.0.0"; }
+    void check() override {}
+};
+
 }  // namespace
+
+std::unique_ptr<AppUpdateCheck> makeNullAppUpdateCheck() {
+    return std::make_unique<NullAppUpdateCheck>();
+}
 
 std::unique_ptr<NewFileFeatureSwitch> makeNullNewFileFeatureSwitch() {
     return std::make_unique<NullNewFileFeatureSwitch>();

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "core/native_dock/native_dock_folder_settings_store.h"
 #include "core/settings/close_protection_app.h"
@@ -53,6 +54,21 @@ public:
 std::unique_ptr<NewFileFeatureSwitch> makeNullNewFileFeatureSwitch();
 std::unique_ptr<NativeDockVisibilitySwitch> makeNullNativeDockVisibilitySwitch();
 
+// The general page's "检查更新". One checker serves the whole process, so a check that is running
+// keeps further presses away across page rebuilds. The answer comes as an alert: a sheet on the
+// settings window when it is visible, else an application-modal one.
+class AppUpdateCheck {
+public:
+    virtual ~AppUpdateCheck() = default;
+    // The application's CFBundleShortVersionString; "0.0.0" when it has none.
+    virtual std::string currentVersion() const = 0;
+    // Starts a check and returns at once; ignored while one is running.
+    virtual void check() = 0;
+};
+
+// Reports "0.0.0" and never checks: for programs and tests without an update service.
+std::unique_ptr<AppUpdateCheck> makeNullAppUpdateCheck();
+
 class PageServices {
 public:
     virtual ~PageServices() = default;
@@ -65,6 +81,7 @@ public:
     // The "应用分组" tab's folder file.
     virtual NativeDockFolderSettingsStore& nativeDockFolders() = 0;
     virtual NewFileFeatureSwitch& newFile() = 0;
+    virtual AppUpdateCheck& updateCheck() = 0;
 };
 
 // What a window remembers for its pages between rebuilds, never saved: it starts afresh with

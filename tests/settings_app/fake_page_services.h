@@ -33,6 +33,15 @@ public:
     std::optional<bool> state = false;
 };
 
+// Counts the presses of "检查更新".
+class RecordingUpdateCheck final : public AppUpdateCheck {
+public:
+    std::string currentVersion() const override { return version; }
+    void check() override { ++checks; }
+    std::string version = "2.4.1";
+    int checks = 0;
+};
+
 class FakePageServices final : public PageServices {
 public:
     platform::Dialogs& dialogs() override { return scriptedDialogs; }
@@ -44,6 +53,7 @@ public:
     NewFileFeatureSwitch& newFile() override {
         return newFileSwitch ? *newFileSwitch : recordedNewFile;
     }
+    AppUpdateCheck& updateCheck() override { return recordedUpdateCheck; }
 
     ScriptedSettingsDialogs scriptedDialogs;
     platform::FakeWorkspace workspaceStub;
@@ -53,6 +63,7 @@ public:
     RecordingNativeDockVisibility visibility;
     NativeDockFolderSettingsStore folderStore{NativeDockFolderSettingsStore::defaultFileURL()};
     RecordingNewFileSwitch recordedNewFile;
+    RecordingUpdateCheck recordedUpdateCheck;
     // Another New File feature (a real one, say) in place of the recording switch.
     NewFileFeatureSwitch* newFileSwitch = nullptr;
 };

@@ -477,6 +477,7 @@ TEST(ApplicationChooserTest, AddingOffersTheDesktopsInstalledApplications) {
             return base_.nativeDockFolders();
         }
         NewFileFeatureSwitch& newFile() override { return base_.newFile(); }
+        AppUpdateCheck& updateCheck() override { return base_.updateCheck(); }
 
     private:
         PageServices& base_;
