@@ -90,6 +90,12 @@ FormRow& FormContent::addCardBlock(std::string title, CustomViewSpec view) {
     return addRow(rowOf(std::move(title), {}, true, CardBlockControl{std::move(view)}));
 }
 
+FormRow& FormContent::addVersionCheck(std::string currentVersion, std::function<void()> action) {
+    std::string title = versionLabelPrefix + currentVersion;
+    return addRow(rowOf(std::move(title), {}, true,
+                        VersionCheckControl{std::move(currentVersion), std::move(action)}));
+}
+
 FormRow& FormContent::addCompoundRow(std::string title, std::string detail,
                                      std::vector<CompoundPart> parts, bool allowsTitleWrapping) {
     return addRow(rowOf(std::move(title), std::move(detail), allowsTitleWrapping,

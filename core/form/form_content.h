@@ -89,6 +89,13 @@ struct CustomViewSpec {
 // A row that is only its title (a list's empty state, for example).
 struct TextRowControl {};
 
+// The running version ("版本号：" and the version, selectable) with a "检查更新" button at the
+// far end; the row spans the card (no title column). The row's title is the label's text.
+struct VersionCheckControl {
+    std::string currentVersion;
+    std::function<void()> action;
+};
+
 // A view of the window's making inside the current card, at the card's width, in place of a row
 // (no title column); the separator rule applies as to any row.
 struct CardBlockControl {
@@ -166,7 +173,7 @@ class FormContent;
 
 using FormControl = std::variant<SwitchControl, SliderControl, SegmentControl, ColorControl,
                                  ButtonControl, InfoBlockControl, CustomViewSpec, TextRowControl,
-                                 CardBlockControl, CompoundControl>;
+                                 CardBlockControl, CompoundControl, VersionCheckControl>;
 
 // A settings key a row edits, by its name in the settings document; a theme-scoped key lives in
 // the record of the theme the page shows.
@@ -203,6 +210,9 @@ class FormContent {
 public:
     // Title of the section a row opens when none is open.
     static constexpr const char* defaultSectionTitle = "设置";
+    // The version row's texts.
+    static constexpr const char* versionLabelPrefix = "版本号：";
+    static constexpr const char* checkForUpdatesTitle = "检查更新";
 
     void addSection(std::string title);
 
@@ -233,6 +243,8 @@ public:
     // A view inside the current card at the card's width (see CardBlockControl); `title` names
     // it for lookups and the accessibility tree.
     FormRow& addCardBlock(std::string title, CustomViewSpec view);
+    // The version row: "版本号：" + `currentVersion`, and "检查更新" running `action`.
+    FormRow& addVersionCheck(std::string currentVersion, std::function<void()> action);
     // A row whose control column holds the given parts.
     FormRow& addCompoundRow(std::string title, std::string detail, std::vector<CompoundPart> parts,
                             bool allowsTitleWrapping = true);

@@ -85,4 +85,19 @@ Identifiers togglingExclusion(std::string_view identifier, const Identifiers& ex
     return result;
 }
 
+Identifiers shownExclusions(const std::optional<Identifiers>& excluded,
+                            const std::optional<Identifiers>& selected,
+                            const std::optional<std::string>& legacyIdentifier,
+                            const Identifiers& online) {
+    const Identifiers stored =
+        excluded ? *excluded : exclusionsForLegacySelection(selected, legacyIdentifier, online);
+    const std::optional<std::string> first =
+        online.empty() ? std::nullopt : std::optional<std::string>(online.front());
+    return ensuringOnlineSelection(stored, online, first);
+}
+
+bool isExcluded(std::string_view identifier, const Identifiers& excluded) {
+    return containsIdentifier(excluded, identifier);
+}
+
 }  // namespace tavrel::TaskbarDisplaySelection

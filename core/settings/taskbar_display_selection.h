@@ -35,4 +35,15 @@ Identifiers ensuringOnlineSelection(const Identifiers& excluded, const Identifie
 Identifiers togglingExclusion(std::string_view identifier, const Identifiers& excluded,
                               const Identifiers& online);
 
+// The exclusions the displays page shows for a document: its exclusion list when present, else
+// its legacy selection converted; then, should that exclude every online display, the first
+// online display shows after all.
+Identifiers shownExclusions(const std::optional<Identifiers>& excluded,
+                            const std::optional<Identifiers>& selected,
+                            const std::optional<std::string>& legacyIdentifier,
+                            const Identifiers& online);
+
+// Whether `identifier` is among `excluded` (in any letter case).
+bool isExcluded(std::string_view identifier, const Identifiers& excluded);
+
 }  // namespace tavrel::TaskbarDisplaySelection

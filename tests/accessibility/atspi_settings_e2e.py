@@ -12,6 +12,7 @@ pyatspi only, it runs the steps given on the command line, in order:
   --tab NAME          press the taskbar sub-page tab NAME by its press action; wait until a tab
                       of that name is selected and the previous page is gone
   --row TITLE         the page shown has a row titled TITLE (a label of that name)
+  --button NAME       the page shown has a push button named NAME
   --slider TITLE      the slider named TITLE, followed by
       --reads X         its value through the Value interface is X (the row's units)
       --set Y           sets its value to Y through the Value interface; then
@@ -72,6 +73,8 @@ def parse_steps(arguments):
             steps.append({"kind": "tab", "name": value()})
         elif option == "--row":
             steps.append({"kind": "row", "title": value()})
+        elif option == "--button":
+            steps.append({"kind": "button", "name": value()})
         elif option == "--slider":
             steps.append({"kind": "slider", "title": value()})
         elif option in ("--reads", "--set", "--key", "--stores"):
@@ -337,6 +340,11 @@ def run(build, steps, settings_document):
                 session.wait_until(lambda: session.find((pyatspi.ROLE_LABEL,), title),
                                    "the row " + title)
                 note("row " + title)
+            elif step["kind"] == "button":
+                name = step["name"]
+                session.wait_until(lambda: session.find((pyatspi.ROLE_PUSH_BUTTON,), name),
+                                   "the button " + name)
+                note("button " + name)
             elif step["kind"] == "slider":
                 use_slider(session, step, monitor, settings_file)
 

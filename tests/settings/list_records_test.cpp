@@ -89,6 +89,52 @@ TEST(TaskbarDisplaySelection, TogglingNeverHidesTheLastDisplay) {
     }
 }
 
+TEST(TaskbarDisplaySelection, ShownExclusionsPreferTheCurrentFormAndKeepTheFirstDisplay) {
+    const struct {
+        const char* name;
+        std::optional<Ids> excluded;
+        std::optional<Ids> selected;
+        std::optional<std::string> single;
+        Ids online;
+        Ids expected;
+    } cases[] = {
+        {"nothing stored", std::nullopt, std::nullopt, std::nullopt, {"A", "B"}, {}},
+        {"exclusions as stored",
+         Ids{"b", "GONE"},
+         std::nullopt,
+         std::nullopt,
+         {"A", "B"},
+         {"b", "GONE"}},
+        {"exclusions win over the legacy keys", Ids{}, Ids{"A"}, "A", {"A", "B"}, {}},
+        {"legacy list converted", std::nullopt, Ids{"A"}, "B", {"a", "B", "C"}, {"B", "C"}},
+        {"legacy single display converted",
+         std::nullopt,
+         std::nullopt,
+         "c",
+         {"A", "B", "C"},
+         {"A", "B"}},
+        {"all excluded: the first online shows",
+         Ids{"B", "a"},
+         std::nullopt,
+         std::nullopt,
+         {"A", "B"},
+         {"B"}},
+        {"legacy display gone: the first online shows",
+         std::nullopt,
+         Ids{"GONE"},
+         std::nullopt,
+         {"A", "B"},
+         {"B"}},
+        {"nothing online", Ids{"A"}, std::nullopt, std::nullopt, {}, {"A"}},
+    };
+    for (const auto& shown : cases) {
+        SCOPED_TRACE(shown.name);
+        EXPECT_EQ(
+            selection::shownExclusions(shown.excluded, shown.selected, shown.single, shown.online),
+            shown.expected);
+    }
+}
+
 TEST(ListRecords, IdentityAndSubtitle) {
     const struct {
         std::optional<std::string> bundle;

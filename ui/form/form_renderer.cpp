@@ -182,6 +182,8 @@ public:
             return infoBlock(*info);
         if (const auto* block = std::get_if<CardBlockControl>(&row_.control))
             return cardBlock(*block);
+        if (const auto* version = std::get_if<VersionCheckControl>(&row_.control))
+            return versionRow(*version);
 
         auto* rowWidget = new QWidget(parent_);
         rowWidget->setObjectName(FormWidgetNames::row);
@@ -287,6 +289,7 @@ private:
     void addControl(const InfoBlockControl&, QWidget*, QHBoxLayout*) {}
     void addControl(const TextRowControl&, QWidget*, QHBoxLayout*) {}
     void addControl(const CardBlockControl&, QWidget*, QHBoxLayout*) {}
+    void addControl(const VersionCheckControl&, QWidget*, QHBoxLayout*) {}
     void addControl(const CompoundControl& control, QWidget* column, QHBoxLayout* layout) {
         layout->addWidget(new CompoundRowView(control, text(row_.title), factory_.icons, column));
     }
@@ -308,6 +311,34 @@ private:
             layout->addWidget(view);
         }
         return holder;
+    }
+
+    // The version at the left, "检查更新" at the far right; no title column, no help button.
+    QWidget* versionRow(const VersionCheckControl& version) {
+        auto* rowWidget = new QWidget(parent_);
+        rowWidget->setObjectName(FormWidgetNames::row);
+        rowWidget->setProperty(FormWidgetNames::rowTitleProperty, text(row_.title));
+        auto* layout = new QHBoxLayout(rowWidget);
+        layout->setContentsMargins(16, 12, 16, 12);
+        layout->setSpacing(12);
+        auto* label = new PaletteLabel(text(row_.title), settingsLabelColor, rowWidget);
+        label->setObjectName(FormWidgetNames::titleLabel);
+        label->setFont(settingsFont(13, QFont::DemiBold));
+        label->makeSelectable();
+        label->setAccessibleName(label->text());
+        layout->addWidget(label, 0, Qt::AlignVCenter);
+        layout->addStretch(1);
+        const QString buttonTitle = QString::fromUtf8(FormContent::checkForUpdatesTitle);
+        auto* button = new QPushButton(buttonTitle, rowWidget);
+        button->setObjectName(FormWidgetNames::versionCheckButton);
+        button->setFixedSize(px(FormMetrics::buttonWidth), px(FormMetrics::buttonHeight));
+        describeControl(button, buttonTitle, text(row_.title));
+        const auto action = version.action;
+        QObject::connect(button, &QPushButton::clicked, button, [action] {
+            if (action) action();
+        });
+        layout->addWidget(button, 0, Qt::AlignVCenter);
+        return rowWidget;
     }
 
     QWidget* infoBlock(const InfoBlockControl& info) {

@@ -61,6 +61,7 @@ struct FormWidgetNames {
     static constexpr const char* row = "formRow";
     static constexpr const char* titleLabel = "formRowTitleLabel";
     static constexpr const char* centeredSegment = "formCenteredSegment";
+    static constexpr const char* versionCheckButton = "formVersionCheckButton";
 };
 
 // A form rendered in two steps, so that a window's first frame waits only for what it shows.
