@@ -33,7 +33,7 @@ public:
     NativeDockVisibilitySwitch& nativeDockVisibility() override { return parts_.nativeDock; }
     NativeDockFolderSettingsStore& nativeDockFolders() override { return folderStore; }
     NewFileFeatureSwitch& newFile() override { return parts_.newFile; }
-    AppUpdateCheck& updateCheck() override { return updateCheckStub; }
+    AppUpdateCheck& updateCheck() override { return recordedUpdateCheck; }
     PermissionProbe& permissionProbe(PermissionKind permission) override {
         return permission == PermissionKind::screenRecording ? parts_.screenRecordingProbe
                                                              : parts_.accessibilityProbe;
@@ -47,7 +47,7 @@ public:
     platform::FakeWorkspace workspaceStub;
     platform::FakeScreens screensStub{{{"display-1", "Built-in", true}}};
     NativeDockFolderSettingsStore folderStore{NativeDockFolderSettingsStore::defaultFileURL()};
-    RecordingUpdateCheck updateCheckStub;
+    RecordingUpdateCheck recordedUpdateCheck;
 
 private:
     Parts parts_;
