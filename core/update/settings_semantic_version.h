@@ -1,8 +1,8 @@
 #pragma once
 
 // A release's version as the update check compares it: exactly three dot-separated decimal
-// numbers, each fitting a signed 64-bit integer. Anything else ("2.9", "2.9.0-beta", "+2.9.0",
-// "v2.9.0") is no version at all, so it can never count as newer.
+// numbers, each fitting a signed 64-bit integer. Anything else (two pieces, a suffix such as
+// -beta, a sign, a leading letter) is no version at all, so it can never count as newer.
 
 #include <compare>
 #include <cstdint>
