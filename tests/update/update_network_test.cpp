@@ -336,6 +336,20 @@ TEST_F(UpdateNetworkTest, PlainHttpIsNeverAsked) {
     EXPECT_TRUE(server.requests().empty());
 }
 
+TEST_F(UpdateNetworkTest, ATransportGoneDuringTheRequestCallsNothing) {
+    server.answer = [](const QByteArray&) { return std::nullopt; };
+    bool called = false;
+    {
+        QtUpdateTransport transport(trustingTestCertificate());
+        transport.get({server.endpoint(), {}, std::chrono::seconds(15)},
+                      [&](Result<UpdateHttpResponse>) { called = true; });
+        ASSERT_TRUE(runUntil([&] { return server.requests().size() == 1; }, kHangGuard));
+    }
+    server.release(httpAnswer(200, okBody("3.0.0")));
+    test::settle();
+    EXPECT_FALSE(called);
+}
+
 // --- the real alerts
 
 QMessageBox* visibleUpdateAlert() {
