@@ -27,6 +27,7 @@
 #include "platform/tool_resolver.h"
 #include "ui/form/settings_accessibility.h"
 #include "ui/settings/settings_panel_controller.h"
+#include "ui/update/qt_app_update_check.h"
 
 namespace tavrel {
 
@@ -84,6 +85,16 @@ SettingsApplication::SettingsApplication(Options options,
     workspace_ = options_.workspace ? std::move(options_.workspace) : platform::makeDesktopWorkspace();
     screens_ = options_.screens ? std::move(options_.screens) : platform::makeQtScreens();
     addStandardSettingsViews(views_);
+    // One checker for the process: a check that runs keeps further presses away across page
+    // rebuilds and windows.
+    {
+        QtAppUpdateCheck::Options update;
+        update.window = [this]() -> QWidget* { return panel_ ? panel_->window() : nullptr; };
+        if (const auto bundle = platform::Bundle::main()) {
+            update.infoVersion = bundle->infoString("CFBundleShortVersionString");
+        }
+        updateCheck_ = std::make_unique<QtAppUpdateCheck>(*workspace_, std::move(update));
+    }
     std::optional<std::filesystem::path> newFileResources = options_.newFileResources;
     if (!newFileResources) {
         if (const auto bundle = platform::Bundle::main()) {

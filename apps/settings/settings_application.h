@@ -89,7 +89,7 @@ private:
     CustomViewRegistry views_;
     std::unique_ptr<PrivacySettingsOpener> privacy_;
     std::unique_ptr<NewFileFeature> newFile_;
-    std::unique_ptr<AppUpdateCheck> updateCheck_ = makeNullAppUpdateCheck();
+    std::unique_ptr<AppUpdateCheck> updateCheck_;
     std::unique_ptr<NativeDockVisibilitySwitch> nativeDock_;
     std::unique_ptr<PermissionProbe> screenRecordingProbe_;
     std::unique_ptr<PermissionProbe> accessibilityProbe_;
