@@ -33,6 +33,7 @@ public:
     NativeDockVisibilitySwitch& nativeDockVisibility() override { return parts_.nativeDock; }
     NativeDockFolderSettingsStore& nativeDockFolders() override { return folderStore; }
     NewFileFeatureSwitch& newFile() override { return parts_.newFile; }
+    AppUpdateCheck& updateCheck() override { return updateCheckStub; }
     PermissionProbe& permissionProbe(PermissionKind permission) override {
         return permission == PermissionKind::screenRecording ? parts_.screenRecordingProbe
                                                              : parts_.accessibilityProbe;
@@ -44,6 +45,7 @@ public:
     }
 
     platform::FakeWorkspace workspaceStub;
+    RecordingUpdateCheck updateCheckStub;
     platform::FakeScreens screensStub{{{"display-1", "Built-in", true}}};
     NativeDockFolderSettingsStore folderStore{NativeDockFolderSettingsStore::defaultFileURL()};
 
