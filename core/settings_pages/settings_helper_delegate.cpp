@@ -70,7 +70,7 @@ void SettingsHelperDelegate::applicationDidBecomeActive() {
 void SettingsHelperDelegate::selectPage(PageSelection selection) {
     controller_->select(selection);
     controller_->clearPendingSidebarScrollOrigin();
-    controller_->rebuildContentViewBody();
+    controller_->showSelectedPage();
     controller_->scrollFeatureSidebarToTop();
 }
 

@@ -22,6 +22,9 @@ public:
     virtual void select(PageSelection selection) = 0;
     virtual void clearPendingSidebarScrollOrigin() = 0;
     virtual void rebuildContentViewBody() = 0;
+    // Shows the selected page anew. Called by the delegate, never from one of the page's own
+    // controls, so the page it replaces may be freed at once.
+    virtual void showSelectedPage() { rebuildContentViewBody(); }
     virtual void scrollFeatureSidebarToTop() = 0;
     virtual void synchronizeExternalSettings(const TaskbarSettings& fresh) = 0;
     virtual void refreshNativeDockFolderState() = 0;

@@ -6,8 +6,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -25,10 +27,30 @@ namespace {
 const std::string kNotify = toolPath("tavrel-notify");
 const std::string kSim = toolPath("tavrel-taskbar-sim");
 const std::string kBridge = toolPath("tavrel-media-bridge");
+const std::string kNewFile = toolPath("tavrel-new-file");
 const std::string kSettings =
     std::string(TAVREL_BINARY_DIR) + "/bundles/TavrelSettings.app/Contents/MacOS/TavrelSettings";
 const std::string kHelper = std::string(TAVREL_BINARY_DIR) +
                             "/bundles/TavrelHelperLauncher.app/Contents/MacOS/TavrelHelperLauncher";
+
+// A copy of the helper's bundle in the widget role, as the taskbar prepares one: started without
+// "--tavrel-widget-sync", it asks for its widget to be shown once it is ready.
+std::string makeWidgetCopy() {
+    const std::filesystem::path bundle =
+        std::filesystem::path(TAVREL_BINARY_DIR) / "bundles" / "TavrelHelperLauncher.app";
+    const auto copy = std::filesystem::path(std::getenv("HOME")) / "copies" / "time.app";
+    std::filesystem::remove_all(copy);
+    std::filesystem::create_directories(copy.parent_path());
+    std::filesystem::copy(bundle, copy, std::filesystem::copy_options::recursive);
+    const auto plist = copy / "Contents" / "Info.plist";
+    std::stringstream text;
+    text << std::ifstream(plist, std::ios::binary).rdbuf();
+    std::string document = text.str();
+    document.insert(document.rfind("</dict>"),
+                    "\t<key>TavrelWidgetIdentifier</key>\n\t<string>time</string>\n");
+    std::ofstream(plist, std::ios::binary | std::ios::trunc) << document;
+    return (copy / "Contents" / "MacOS" / "TavrelHelperLauncher").string();
+}
 
 // A session bus daemon of the test's own; the programs started while it runs talk over it.
 class SessionBus {
@@ -97,19 +119,30 @@ TEST_F(SessionEndE2E, EveryProgramEndsWithItsBusAndTheNextSessionShowsTheWindow)
         ASSERT_TRUE(monitor.awaitNotification("com.local.tavrel.permissionQuery",
                                               std::chrono::seconds(30)));
 
+        programs["TavrelHelperLauncher (time widget copy)"] =
+            std::make_unique<Child>(makeWidgetCopy());
+        ASSERT_TRUE(monitor.awaitNotification("com.tavrel.nativeDockWidget.show",
+                                              std::chrono::seconds(30)));
+
+        programs["tavrel-new-file listen"] =
+            std::make_unique<Child>(kNewFile, std::vector<std::string>{"listen"});
+        ASSERT_EQ(programs["tavrel-new-file listen"]->readLine(std::chrono::seconds(30)),
+                  "listening");
+
         programs["tavrel-media-bridge"] = std::make_unique<Child>(kBridge);
         // The bridge reads its input once it knows the bus's players: an answer means it runs.
         programs["tavrel-media-bridge"]->write("refresh\n");
         ASSERT_TRUE(programs["tavrel-media-bridge"]->readLine(std::chrono::seconds(30)));
 
+        QElapsedTimer sinceKill;
+        sinceKill.start();
         bus.kill();
         for (auto& [name, program] : programs) {
-            QElapsedTimer timer;
-            timer.start();
             QProcess& process = program->process();
             EXPECT_TRUE(process.waitForFinished(30000)) << name << " lives on without its bus";
-            std::printf("%s ended %lld ms after its bus\n", name.c_str(),
-                        static_cast<long long>(timer.elapsed()));
+            // Read in turn, so a figure is when this program was seen to have ended.
+            std::printf("%s had ended %lld ms after its bus\n", name.c_str(),
+                        static_cast<long long>(sinceKill.elapsed()));
             EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << name;
             EXPECT_EQ(process.exitCode(), 0) << name;
         }

@@ -7,8 +7,10 @@
 #include <string>
 #include <vector>
 
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -625,6 +627,57 @@ TEST_F(SettingsWindowTest, ClosingTheWindowIsAnnouncedOnce) {
     controller->performClose();
     test::settle();
     EXPECT_EQ(willClose, 1);
+}
+
+// A page replaced from outside it (the delegate, the sidebar) is freed by the rebuild itself, so
+// a burst of rebuilds holds no more than the page shown. One replaced by its own control, or
+// while a dialog is open over it, outlives the call and goes on the next turn.
+TEST_F(SettingsWindowTest, AReplacedPageIsFreedAtOnceUnlessItsOwnControlsMayStillRun) {
+    open();
+    const struct {
+        const char* name;
+        std::function<void()> replace;
+    } outside[] = {
+        {"taskbar settings changed", [&] { controller->synchronizeExternalSettings(defaults()); }},
+        {"native Dock folders changed", [&] { controller->refreshNativeDockFolderState(); }},
+        {"page selected by the delegate", [&] { controller->showSelectedPage(); }},
+        {"sidebar row", [&] { controller->selectFeaturePage(FeaturePage::taskbar); }},
+    };
+    for (const auto& c : outside) {
+        QPointer<FormView> old = controller->pageFormView();
+        c.replace();
+        EXPECT_TRUE(old.isNull()) << c.name;
+        EXPECT_NE(controller->pageFormView(), nullptr) << c.name;
+    }
+
+    // The segment's own click rebuilds its page: the control is still inside its mouse event.
+    {
+        QPointer<FormView> old = controller->pageFormView();
+        auto* alignment = control<SettingsSegmentedControl>("图标对齐");
+        ASSERT_TRUE(alignment);
+        const QPoint centre = alignment->segmentRect(1).center().toPoint();
+        QTest::mouseClick(alignment, Qt::LeftButton, Qt::NoModifier, centre);
+        EXPECT_FALSE(old.isNull());
+        EXPECT_NE(controller->pageFormView(), old.data());
+        ASSERT_FALSE(changes.empty());
+        EXPECT_EQ(changes.back().alignment(), TaskbarAlignment::center);
+        test::settle();
+        EXPECT_TRUE(old.isNull());
+    }
+
+    // A dialog over the window (one the page's control may be waiting on): the page stays.
+    {
+        QPointer<FormView> old = controller->pageFormView();
+        QDialog dialog(controller->window());
+        dialog.setModal(true);
+        dialog.show();
+        ASSERT_EQ(QApplication::activeModalWidget(), &dialog);
+        controller->refreshNativeDockFolderState();
+        EXPECT_FALSE(old.isNull());
+        dialog.hide();
+        test::settle();
+        EXPECT_TRUE(old.isNull());
+    }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <utility>
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -13,6 +14,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -99,7 +101,7 @@ SettingsPanelController::SettingsPanelController(TaskbarSettings settings,
 
     // The display list and the status text of the multiple-display page follow the screens.
     screensObserver_ = services_.screens().observe([this] {
-        if (selectedFeaturePage_ == FeaturePage::multipleDisplays) rebuildContentViewBody();
+        if (selectedFeaturePage_ == FeaturePage::multipleDisplays) rebuildFromOutside();
     });
 
     deferNextBuild_ = options.buildBelowFirstScreenLater;
@@ -160,7 +162,11 @@ void SettingsPanelController::storePageScrollOrigin() {
 }
 
 void SettingsPanelController::notifyChange() {
-    if (callbacks_.onChange) callbacks_.onChange(settings_);
+    if (callbacks_.onChange) {
+        ++reportingEdit_;
+        callbacks_.onChange(settings_);
+        --reportingEdit_;
+    }
     // A page row and a sidebar switch over the same key show the same value at once.
     configureSidebarRows();
     refreshViews();
@@ -209,12 +215,18 @@ void SettingsPanelController::synchronizeExternalSettings(const TaskbarSettings&
     applyAppearance();
     pendingScrollOrigin_ = pageScrollOffset();
     pendingSidebarScrollOrigin_ = sidebarScrollOffset();
-    rebuildContentViewBody();
+    // The delegate takes the file's values during an edit too (when the taskbar application
+    // rewrote the file meanwhile): that rebuild runs inside the page's own action.
+    if (reportingEdit_ > 0) {
+        rebuildContentViewBody();
+    } else {
+        rebuildFromOutside();
+    }
 }
 
 void SettingsPanelController::refreshNativeDockFolderState() {
     pendingScrollOrigin_ = pageScrollOffset();
-    rebuildContentViewBody();
+    rebuildFromOutside();
 }
 
 // --- Navigation
@@ -227,7 +239,7 @@ void SettingsPanelController::selectFeaturePage(FeaturePage page) {
     }
     pendingScrollOrigin_ = 0;  // a new page starts at its top
     selectedFeaturePage_ = page;
-    rebuildContentViewBody();
+    rebuildFromOutside();
 }
 
 void SettingsPanelController::selectSubpage(int index) {
@@ -248,7 +260,7 @@ void SettingsPanelController::setFeature(FeaturePage page, bool enabled) {
             if (page == selectedFeaturePage_ ||
                 std::any_of(keys.begin(), keys.end(),
                             [this](const FormKeyReference& key) { return pageShowsKey(key); })) {
-                rebuildContentViewBody();
+                rebuildFromOutside();
             }
             return;
         }
@@ -260,7 +272,7 @@ void SettingsPanelController::setFeature(FeaturePage page, bool enabled) {
         case FeatureSwitchEffect::newFileEnabled:
             services_.newFile().setEnabled(enabled);
             pendingScrollOrigin_ = pageScrollOffset();  // the page shown stays where it was
-            rebuildContentViewBody();
+            rebuildFromOutside();
             if (enabled) services_.dialogs().runSheet(newFileInstructionsAlert());
             return;
     }
@@ -309,6 +321,31 @@ void SettingsPanelController::retire(QWidget* widget) {
     widget->deleteLater();
 }
 
+void SettingsPanelController::retirePage(QWidget* page) {
+    if (!page) return;
+    // A control of the old page may have asked for this rebuild, or may be waiting below a
+    // nested event loop (a dialog or menu it opened) in which this rebuild runs: then the page
+    // must outlive the call and goes on the next turn. Otherwise it goes now, so a burst of
+    // rebuilds never holds more than the page shown.
+    const bool nested = QThread::currentThread()->loopLevel() > 1 ||
+                        QApplication::activeModalWidget() || QApplication::activePopupWidget();
+    if (replacingFromOutside_ && !nested) {
+        delete page;
+        return;
+    }
+    retire(page);
+}
+
+void SettingsPanelController::showSelectedPage() {
+    rebuildFromOutside();
+}
+
+void SettingsPanelController::rebuildFromOutside() {
+    const bool outer = std::exchange(replacingFromOutside_, true);
+    rebuildContentViewBody();
+    replacingFromOutside_ = outer;
+}
+
 void SettingsPanelController::retireForms() {
     // A rendered form keeps its own FormContent alive, so dropping the list is safe even while
     // one of its actions runs.
@@ -348,7 +385,7 @@ void SettingsPanelController::rebuildContentViewBody() {
         dragArea_ = new SettingsWindowDragArea(root_);
     } else {
         configureSidebarRows();
-        if (QWidget* old = scrollView_->takeWidget()) retire(old);
+        if (QWidget* old = scrollView_->takeWidget()) retirePage(old);
     }
 
     // Only a window that has not been shown yet can leave part of its page for later: a
@@ -421,7 +458,7 @@ void SettingsPanelController::refreshSelectedPage() {
     // The page's banners and views are built again with it.
     banners_->clear();
     refreshingViews_.clear();
-    if (QWidget* old = scrollView_->takeWidget()) retire(old);
+    if (QWidget* old = scrollView_->takeWidget()) retirePage(old);
     formView_ = buildPageForm();
     scrollView_->setWidget(formView_);
     formView_->setAutoFillBackground(false);

@@ -79,6 +79,7 @@ public:
     void select(PageSelection selection) override;
     void clearPendingSidebarScrollOrigin() override { pendingSidebarScrollOrigin_.reset(); }
     void rebuildContentViewBody() override;
+    void showSelectedPage() override;
     void scrollFeatureSidebarToTop() override;
     void synchronizeExternalSettings(const TaskbarSettings& fresh) override;
     void refreshNativeDockFolderState() override;
@@ -150,7 +151,10 @@ private:
     void layoutRoot();
     void layoutSidebar();
     void retire(QWidget* widget);
+    void retirePage(QWidget* page);
     void retireForms();
+    // Rebuilds asked for from outside the page (the delegate, the sidebar, the screens).
+    void rebuildFromOutside();
     QWidget* makeFeatureSidebar();
     QPixmap sidebarLogo(const QPalette& palette, qreal ratio) const;
     FormView* buildPageForm(DeferredFormRendering* deferral = nullptr);
@@ -192,6 +196,11 @@ private:
     // The part of the first page below the first screen, until the window's first frame.
     std::unique_ptr<DeferredFormRendering> pendingPage_;
     bool deferNextBuild_ = false;
+    // Set while a rebuild runs that nothing of the page being replaced is on the stack of:
+    // the old page is freed at once then, instead of on the next turn.
+    bool replacingFromOutside_ = false;
+    // Set while the delegate is told of an edit: what it does then runs inside the page's action.
+    int reportingEdit_ = 0;
     bool didPrepareForClose_ = false;
     bool closing_ = false;
 };
