@@ -1,7 +1,9 @@
 #include "core/settings_transfer/settings_reset.h"
 
+#include "core/settings/settings_compatibility_recovery.h"
 #include "core/settings/settings_differences.h"
 #include "core/settings/settings_keys.h"
+#include "core/settings/stored_settings.h"
 #include "core/settings/taskbar_settings_keys.h"
 #include "core/settings/taskbar_theme_configuration_keys.h"
 
@@ -39,6 +41,22 @@ Json memberOf(const Json& document, std::string_view record, std::string_view na
     return found == scope->end() ? Json(nullptr) : *found;
 }
 
+// The settings a document holding everything of `settings` but the global key `name` loads into:
+// where that key reads its default, which may depend on the other values (the current theme's
+// record, for instance).
+TaskbarSettings settingsWithout(const TaskbarSettings& settings, std::string_view name) {
+    Json document = documentOf(settings);
+    document.erase(std::string(name));
+    // Without boxes a document falls back to the box the derived switch describes.
+    if (name == "applicationStorageBoxes") document.erase("applicationStorageBoxEnabled");
+    SettingsCompatibilityRecovery::reset();
+    auto record = StoredSettings::decode(document.dump());
+    SettingsCompatibilityRecovery::consume();
+    TaskbarSettings loaded;
+    if (record) loaded.map(*record);
+    return loaded;
+}
+
 }  // namespace
 
 bool resetThemeSettingsKey(TaskbarSettings& settings, TaskbarTheme theme, std::string_view name) {
@@ -55,20 +73,19 @@ bool resetThemeSettingsKey(TaskbarSettings& settings, TaskbarTheme theme, std::s
 }
 
 bool resetGlobalSettingsKey(TaskbarSettings& settings, std::string_view name) {
-    const TaskbarSettings& defaults = defaultSettings();
     if (name == "theme") {
-        settings.theme = defaults.theme;
+        settings.theme = defaultSettings().theme;
         return true;
     }
-#define TAVREL_RESET_KEY(Type, key, defaultValue, rule) \
-    if (name == #key) {                                 \
-        settings.key = defaults.key;                    \
-        return true;                                    \
+#define TAVREL_RESET_KEY(Type, key, defaultValue, rule)     \
+    if (name == #key) {                                     \
+        settings.key = settingsWithout(settings, name).key; \
+        return true;                                        \
     }
-#define TAVREL_RESET_VALUE_KEY(Type, key, defaultValue, rule) \
-    if (name == #key) {                                       \
-        settings.key##Value = defaults.key##Value;            \
-        return true;                                          \
+#define TAVREL_RESET_VALUE_KEY(Type, key, defaultValue, rule)             \
+    if (name == #key) {                                                   \
+        settings.key##Value = settingsWithout(settings, name).key##Value; \
+        return true;                                                      \
     }
     TAVREL_GLOBAL_SETTINGS_KEYS(TAVREL_RESET_KEY, TAVREL_RESET_VALUE_KEY)
 #undef TAVREL_RESET_KEY
@@ -138,15 +155,34 @@ void resetAllSettings(TaskbarSettings& settings) {
 
 std::vector<SettingsDefaultDifference> settingsDefaultDifferences(const TaskbarSettings& settings) {
     const Json current = documentOf(settings);
-    const Json defaults = documentOf(defaultSettings());
     std::vector<SettingsDefaultDifference> differences;
-    for (const SettingsKeyDifference& difference :
-         settingsDifferences(settings, defaultSettings())) {
-        const std::string_view record = difference.theme ? recordName(*difference.theme) : "";
-        std::string key = record.empty() ? std::string(difference.name)
-                                         : std::string(record) + "." + std::string(difference.name);
-        differences.push_back({std::move(key), memberOf(current, record, difference.name),
-                               memberOf(defaults, record, difference.name)});
+    const auto add = [&](std::string_view record, std::string_view name, const Json& defaults) {
+        std::string key =
+            record.empty() ? std::string(name) : std::string(record) + "." + std::string(name);
+        differences.push_back(
+            {std::move(key), memberOf(current, record, name), memberOf(defaults, record, name)});
+    };
+    if (settings.theme != defaultSettings().theme) add("", "theme", documentOf(defaultSettings()));
+#define TAVREL_DIFFERENT_KEY(Type, key, defaultValue, rule)              \
+    if (const TaskbarSettings without = settingsWithout(settings, #key); \
+        !(settings.key == without.key)) {                                \
+        add("", #key, documentOf(without));                              \
+    }
+#define TAVREL_DIFFERENT_VALUE_KEY(Type, key, defaultValue, rule)        \
+    if (const TaskbarSettings without = settingsWithout(settings, #key); \
+        !(settings.key##Value == without.key##Value)) {                  \
+        add("", #key, documentOf(without));                              \
+    }
+    TAVREL_GLOBAL_SETTINGS_KEYS(TAVREL_DIFFERENT_KEY, TAVREL_DIFFERENT_VALUE_KEY)
+#undef TAVREL_DIFFERENT_KEY
+#undef TAVREL_DIFFERENT_VALUE_KEY
+    // A theme's record keys default to that theme's defaults, whatever else is stored.
+    const Json defaults = documentOf(defaultSettings());
+    for (const TaskbarTheme theme : {TaskbarTheme::windows, TaskbarTheme::liquidGlass}) {
+        for (const SettingsKeyDifference& difference :
+             settingsDifferences(settings, defaultSettings())) {
+            if (difference.theme == theme) add(recordName(theme), difference.name, defaults);
+        }
     }
     return differences;
 }

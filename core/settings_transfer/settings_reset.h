@@ -1,8 +1,10 @@
 #pragma once
 
 // Settings back to their defaults, key by key, and the list of keys that are not at their
-// default. The defaults are those of a new settings object (what `tavrel-settings defaults`
-// prints): both theme records at their theme's defaults and the liquid-glass theme current.
+// default. A key of a theme's record defaults to that theme's default; a global key to the value
+// it takes when the document does not hold it, which for some keys follows the other values
+// (the current theme's record); "theme" and a reset of everything to a new settings object
+// (what `tavrel-settings defaults` prints), with the liquid-glass theme current.
 //
 // Keys are named as the document names them: "taskbarHeight" (a global key, or the current
 // theme's value of a per-theme key), "windowsSettings.taskbarHeight" and
@@ -23,7 +25,7 @@ namespace tavrel {
 // One key of one theme's record back to that theme's default; false for a name that is no key
 // of a theme record.
 bool resetThemeSettingsKey(TaskbarSettings& settings, TaskbarTheme theme, std::string_view name);
-// One global key back to its default; false for a name that is no global key.
+// One global key (or "theme") back to its default; false for a name that is no global key.
 bool resetGlobalSettingsKey(TaskbarSettings& settings, std::string_view name);
 
 // A key as the command line names it. The error says why the key cannot be reset (unknown,
