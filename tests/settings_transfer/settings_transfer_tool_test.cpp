@@ -12,7 +12,10 @@
 #include <gtest/gtest.h>
 
 #include "core/settings/settings_keys.h"
+#include "core/settings_pages/page_registry.h"
+#include "core/settings_transfer/page_settings_keys.h"
 #include "core/settings_transfer/settings_backups.h"
+#include "core/settings_transfer/settings_reset.h"
 #include "platform/fake/in_memory_preference_domains.h"
 #include "tools/settings/settings_tool.h"
 #include "transfer_test_support.h"
@@ -194,6 +197,7 @@ TEST_F(SettingsTransferToolTest, ResetRefusesWhatItCannotResetWithoutWriting) {
         {"reset", "applicationStorageBoxEnabled"},
         {"reset", "themeIsolationVersion"},
         {"reset", "--page"},
+        {"reset", "--page", "noSuchPage"},
         {"reset", "hideNativeDock", "taskbarHeight"},
     };
     for (const auto& arguments : refused) {
@@ -219,6 +223,57 @@ TEST_F(SettingsTransferToolTest, ResetOfOneThemesRecordLeavesTheOtherAlone) {
     ASSERT_EQ(run({"reset", "liquidGlassSettings"}).status, SettingsToolExit::success);
     EXPECT_EQ(stored()["windowsSettings"].dump(), windows);
     EXPECT_EQ(stored()["liquidGlassSettings"]["iconSize"], 45);
+}
+
+TEST_F(SettingsTransferToolTest, EveryPageNamesKeysThatCanBeReset) {
+    const TaskbarSettings settings;
+    std::size_t total = 0;
+    for (const FeaturePage page : allFeaturePages()) {
+        SCOPED_TRACE(std::string(featurePageName(page)));
+        EXPECT_EQ(featurePageNamed(featurePageName(page)), page);
+        const auto byTitle = featurePageNamed(featurePageInfo(page).title);
+        EXPECT_TRUE(!byTitle || *byTitle == page) << "a title names its own page or none";
+        for (const FormKeyReference& key : pageSettingsKeys(page, settings)) {
+            TaskbarSettings probe;
+            EXPECT_TRUE(key.themeScoped ? resetThemeSettingsKey(probe, probe.theme, key.name)
+                                        : resetGlobalSettingsKey(probe, key.name))
+                << key.name;
+            EXPECT_NE(key.name, "hideNativeDock") << "the native Dock module writes it";
+            ++total;
+        }
+    }
+    EXPECT_GT(total, 100u);
+    const auto clock = pageSettingsKeys(FeaturePage::clockCalendar, settings);
+    EXPECT_NE(std::find(clock.begin(), clock.end(), FormKeyReference{"showClock", true}),
+              clock.end());
+}
+
+TEST_F(SettingsTransferToolTest, PageResetUnderLiquidGlassLeavesTheWindowsRecordAsItWas) {
+    ASSERT_EQ(run({"reset", "--all"}).status, SettingsToolExit::success);
+    ASSERT_EQ(run({"set", "theme", "1"}).status, 0);
+    ASSERT_EQ(run({"set", "windowsSettings.showClock", "false"}).status, 0);
+    ASSERT_EQ(run({"set", "windowsSettings.taskbarHeight", "70"}).status, 0);
+    ASSERT_EQ(run({"set", "liquidGlassSettings.showClock", "true"}).status, 0);
+    ASSERT_EQ(run({"set", "hideNativeDock", "true"}).status, 0);
+    const std::string windows = stored()["windowsSettings"].dump();
+
+    announced_.clear();
+    ASSERT_EQ(run({"reset", "--page", "clockCalendar"}).status, SettingsToolExit::success);
+    EXPECT_EQ(stored()["liquidGlassSettings"]["showClock"], false);
+    EXPECT_EQ(stored()["windowsSettings"].dump(), windows);
+    EXPECT_EQ(announced_["settingsChanged"], 1);
+
+    for (const FeaturePage page : allFeaturePages()) {
+        const std::string name(featurePageName(page));
+        const Run reset = run({"reset", "--page", name});
+        EXPECT_EQ(reset.status, SettingsToolExit::success) << name << ": " << reset.err;
+        EXPECT_EQ(stored()["windowsSettings"].dump(), windows) << name;
+    }
+    EXPECT_EQ(stored()["hideNativeDock"], true) << "left to the native Dock module";
+
+    const Run unknown = run({"reset", "--page", "nope"});
+    EXPECT_EQ(unknown.status, SettingsToolExit::usage);
+    EXPECT_NE(unknown.err.find("clockCalendar"), std::string::npos);
 }
 
 TEST_F(SettingsTransferToolTest, DiffListsEveryValueThatIsNotItsDefault) {

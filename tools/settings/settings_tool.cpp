@@ -11,6 +11,8 @@
 #include "core/settings/settings_keys.h"
 #include "core/settings/stored_settings.h"
 #include "core/settings/taskbar_settings.h"
+#include "core/settings_pages/page_registry.h"
+#include "core/settings_transfer/page_settings_keys.h"
 #include "core/settings_transfer/settings_backups.h"
 #include "core/settings_transfer/settings_export.h"
 #include "core/settings_transfer/settings_import.h"
@@ -41,6 +43,9 @@ commands:
                     announce the change to the running taskbar
   reset KEY         put one key back to its default (KEY as for get; a whole
                     windowsSettings or liquidGlassSettings record too)
+  reset --page PAGE put back every value the settings window's page PAGE shows
+                    (taskbar, clockCalendar, nativeDock, ...; or the page's title);
+                    a theme's values only in the current theme
   reset --all       put every value of settings.json back to its default
   diff              list every key whose value differs from its default, with
                     the value and the default
@@ -507,10 +512,25 @@ int commandReset(const SettingsToolContext& context, const std::string& what) {
         });
     }
     if (what.starts_with("-")) {
-        return usageError(context, "usage: tavrel-settings reset KEY|--all");
+        return usageError(context, "usage: tavrel-settings reset KEY|--page PAGE|--all");
     }
     return modifySettings(
         context, [&what](TaskbarSettings& settings) { return resetSettingsKey(settings, what); });
+}
+
+int commandResetPage(const SettingsToolContext& context, const std::string& name) {
+    const auto page = featurePageNamed(name);
+    if (!page) {
+        std::string names;
+        for (const FeaturePage candidate : allFeaturePages()) {
+            names += (names.empty() ? "" : ", ") + std::string(featurePageName(candidate));
+        }
+        return usageError(context, "unknown page '" + name + "'; the pages are " + names);
+    }
+    return modifySettings(context, [page](TaskbarSettings& settings) {
+        resetPageSettings(settings, *page);
+        return Status::success();
+    });
 }
 
 int commandDiff(const SettingsToolContext& context) {
@@ -700,8 +720,10 @@ int runSettingsTool(const std::vector<std::string>& arguments, const SettingsToo
     }
     if (command == "diff") return expect(0, "") ? commandDiff(context) : SettingsToolExit::usage;
     if (command == "reset") {
-        return expect(1, " KEY|--all") ? commandReset(context, arguments[1])
-                                       : SettingsToolExit::usage;
+        if (operands == 2 && arguments[1] == "--page")
+            return commandResetPage(context, arguments[2]);
+        return expect(1, " KEY|--page PAGE|--all") ? commandReset(context, arguments[1])
+                                                   : SettingsToolExit::usage;
     }
     if (command == "export") {
         return expect(1, " FILE") ? commandExport(context, arguments[1]) : SettingsToolExit::usage;
