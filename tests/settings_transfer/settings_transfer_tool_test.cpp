@@ -176,12 +176,12 @@ TEST_F(SettingsTransferToolTest, ResetGivesBackEveryKeysDefaultAndAnnouncesOnce)
         EXPECT_EQ(reset.status, SettingsToolExit::success) << reset.err;
         EXPECT_EQ(valueAt(stored(), key.name), value);
         EXPECT_EQ(announced_["settingsChanged"], before + 1);
-        EXPECT_EQ(run({"diff"}).out.find(key.name + " "), std::string::npos);
         // Resetting what is at its default writes and announces nothing.
         EXPECT_EQ(run({"reset", key.name}).status, SettingsToolExit::success);
         EXPECT_EQ(announced_["settingsChanged"], before + 1);
     }
     EXPECT_TRUE(stored() == defaults) << "every key is back at its default";
+    EXPECT_EQ(run({"diff"}).out, "");
 }
 
 TEST_F(SettingsTransferToolTest, ResetRefusesWhatItCannotResetWithoutWriting) {
