@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,8 @@
 #include "apps/settings/settings_application.h"
 #include "apps/settings/settings_main.h"
 #include "core/notifications/notification_names.h"
+#include "core/settings/settings_compatibility_recovery.h"
+#include "core/settings_transfer/settings_backups.h"
 #include "platform/linux/display_guard.h"
 #include "platform/log.h"
 #include "platform/notifications.h"
@@ -107,6 +110,10 @@ int main(int argc, char** argv) {
     if (const QIcon icon = tavrel::settingsResourceIcon("TavrelSettings"); !icon.isNull()) {
         QApplication::setWindowIcon(icon);
     }
+
+    // A load that migrates or moves aside settings.json backs the documents up first.
+    tavrel::installSettingsBackupHook(
+        std::make_shared<tavrel::SettingsTransferBackupHook>(TAVREL_APP_VERSION, nullptr));
 
     tavrel::SettingsApplication::Options options;
     options.arguments = arguments;

@@ -1,6 +1,7 @@
 #include "core/settings/settings_compatibility_recovery.h"
 
 #include <optional>
+#include <utility>
 
 namespace tavrel::SettingsCompatibilityRecovery {
 
@@ -24,3 +25,23 @@ bool consume() {
 }
 
 }  // namespace tavrel::SettingsCompatibilityRecovery
+
+namespace tavrel {
+
+namespace {
+// Installed once by main() before anything loads; read on the main thread.
+std::shared_ptr<SettingsBackupHook>& backupHookSlot() {
+    static std::shared_ptr<SettingsBackupHook> hook;
+    return hook;
+}
+}  // namespace
+
+void installSettingsBackupHook(std::shared_ptr<SettingsBackupHook> hook) {
+    backupHookSlot() = std::move(hook);
+}
+
+std::shared_ptr<SettingsBackupHook> installedSettingsBackupHook() {
+    return backupHookSlot();
+}
+
+}  // namespace tavrel

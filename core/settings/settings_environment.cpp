@@ -25,6 +25,7 @@ SettingsEnvironment SettingsEnvironment::standardAt(std::filesystem::path direct
         return TavrelResources::resourceURL("DefaultSettings", "json");
     };
     environment.clock = platform::systemClock();
+    environment.backups = installedSettingsBackupHook();
     return environment;
 }
 

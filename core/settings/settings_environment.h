@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 
+#include "core/settings/settings_compatibility_recovery.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/preferences.h"
@@ -26,12 +27,15 @@ struct SettingsEnvironment {
     // Wall-clock time for archive names.
     std::shared_ptr<const platform::Clock> clock;
     platform::Durability durability = platform::Durability::durable;
+    // Asked to back the documents up before a load migrates or archives settings.json; nothing
+    // is backed up without one.
+    std::shared_ptr<SettingsBackupHook> backups;
 
     std::filesystem::path settingsURL() const { return directory / "settings.json"; }
     std::chrono::system_clock::time_point now() const;
 
-    // AppDataStore.directoryURL (created on first use), the user's preference domains and the
-    // resource lookup of this process.
+    // AppDataStore.directoryURL (created on first use), the user's preference domains, the
+    // resource lookup and the installed backup hook of this process.
     static SettingsEnvironment standard();
     // The same for a document in `directory`, which is left as it is.
     static SettingsEnvironment standardAt(std::filesystem::path directory);

@@ -431,6 +431,10 @@ StoredSettingsLoad loadStoredSettingsReporting(const SettingsEnvironment& enviro
             failure = record.error().message;
         }
         SettingsCompatibilityRecovery::consume();
+        if (environment.backups) {
+            environment.backups->backUpBeforeRewrite(SettingsBackupOccasion::unreadableDocument,
+                                                     environment.directory);
+        }
         TaskbarSettings::archiveIncompatibleSettingsFile(environment);
         platform::log("Tavrel: incompatible settings were reset to defaults: " + failure);
         if (report != nullptr) report->documentUnreadable = true;
@@ -475,6 +479,11 @@ SettingsLoadReport TaskbarSettings::load(const SettingsEnvironment& environment)
         const bool current = report.fileExisted && !report.mapping.heightRepaired &&
                              stored.record->themeIsolationVersion.has_value() && !stored.needsSave;
         shouldSave = !current;
+        // An existing readable document is about to be rewritten in the current form.
+        if (shouldSave && report.fileExisted && !report.documentUnreadable && environment.backups) {
+            environment.backups->backUpBeforeRewrite(SettingsBackupOccasion::migration,
+                                                     environment.directory);
+        }
     }
     if (shouldSave) {
         report.saveStatus = save(environment);

@@ -1,5 +1,7 @@
 // tavrel-settings: the settings document from the command line (see settings_tool.h).
 
+#include <csignal>
+#include <cstdlib>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -7,12 +9,38 @@
 
 #include <QCoreApplication>
 
+#include "core/new_file/new_file_settings.h"
 #include "core/notifications/notification_names.h"
 #include "core/settings/app_data_store.h"
+#include "core/settings/settings_compatibility_recovery.h"
 #include "core/settings/tavrel_resources.h"
+#include "core/settings_transfer/settings_backups.h"
 #include "platform/notifications.h"
 #include "platform/process_identity.h"
 #include "tools/settings/settings_tool.h"
+
+namespace {
+
+tavrel::Status postSettingsChanged(tavrel::platform::NotificationCenter& center,
+                                   std::string_view reason) {
+    tavrel::Notification notification;
+    notification.name = tavrel::TavrelDistributedNotification::settingsChanged;
+    notification.userInfo[std::string(tavrel::NotificationKey::reason)] = std::string(reason);
+    return center.post(notification);
+}
+
+// Crash tests set TAVREL_SETTINGS_TOOL_STOP_AFTER_WRITES=N: the tool is killed right after the
+// N-th file an import replaces, as a power cut or an OOM kill would stop it.
+std::function<void()> stopAfterWritesForCrashTests() {
+    const char* value = std::getenv("TAVREL_SETTINGS_TOOL_STOP_AFTER_WRITES");
+    if (value == nullptr || *value == '\0') return {};
+    const long limit = std::strtol(value, nullptr, 10);
+    return [limit, count = 0L]() mutable {
+        if (++count >= limit) std::raise(SIGKILL);
+    };
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     tavrel::platform::declareBundleIdentifier("com.local.tavrel.settings-tool");
@@ -22,6 +50,10 @@ int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
     tavrel::TavrelResources::setExecutableDirectory(
         QCoreApplication::applicationDirPath().toStdString());
+    // Loads that migrate or move aside settings.json back the documents up first, as the
+    // application's do.
+    tavrel::installSettingsBackupHook(
+        std::make_shared<tavrel::SettingsTransferBackupHook>(TAVREL_APP_VERSION, nullptr));
 
     const tavrel::SettingsToolContext context{
         .environment =
@@ -33,15 +65,32 @@ int main(int argc, char** argv) {
         .announce = []() -> tavrel::Status {
             auto center = tavrel::platform::makeSessionNotificationCenter();
             if (!center) return center.error();
-            tavrel::Notification notification;
-            notification.name = tavrel::TavrelDistributedNotification::settingsChanged;
-            notification.userInfo[std::string(tavrel::NotificationKey::reason)] =
-                std::string(tavrel::SettingsNotificationReason::settingsHelperChange);
             // Destroying the centre waits until the bus has routed the message.
-            return (*center)->post(notification);
+            return postSettingsChanged(**center,
+                                       tavrel::SettingsNotificationReason::settingsHelperChange);
         },
         .out = std::cout,
         .err = std::cerr,
+        .announceNativeDockFolders = []() -> tavrel::Status {
+            auto center = tavrel::platform::makeSessionNotificationCenter();
+            if (!center) return center.error();
+            tavrel::Notification notification;
+            notification.name = tavrel::nativeDockFoldersChangedNotification;
+            return (*center)->post(notification);
+        },
+        .announceNewFileSettings = []() -> tavrel::Status {
+            auto center = tavrel::platform::makeSessionNotificationCenter();
+            if (!center) return center.error();
+            // The file manager's extension takes its copy from the sync payload.
+            tavrel::NewFileEnvironment environment;
+            environment.notificationCenter = center->get();
+            tavrel::NewFileSettings::postCurrentSettingsSync(environment);
+            return postSettingsChanged(**center,
+                                       tavrel::SettingsNotificationReason::newFileSettingsChange);
+        },
+        .appVersion = TAVREL_APP_VERSION,
+        .now = {},
+        .afterEachImportWrite = stopAfterWritesForCrashTests(),
     };
     return tavrel::runSettingsTool(arguments, context);
 }

@@ -11,6 +11,12 @@
 #include "core/settings/settings_keys.h"
 #include "core/settings/stored_settings.h"
 #include "core/settings/taskbar_settings.h"
+#include "core/settings_pages/page_registry.h"
+#include "core/settings_transfer/page_settings_keys.h"
+#include "core/settings_transfer/settings_backups.h"
+#include "core/settings_transfer/settings_export.h"
+#include "core/settings_transfer/settings_import.h"
+#include "core/settings_transfer/settings_reset.h"
 #include "platform/files.h"
 
 namespace tavrel {
@@ -35,15 +41,38 @@ commands:
                     liquidGlassSettings.KEY for a theme's own value
   set KEY JSON      store a value (JSON text: true, 42, 0.5, "text", {...}) and
                     announce the change to the running taskbar
+  reset KEY         put one key back to its default (KEY as for get; a whole
+                    windowsSettings or liquidGlassSettings record too)
+  reset --page PAGE put back every value the settings window's page PAGE shows
+                    (taskbar, clockCalendar, nativeDock, ...; or the page's title);
+                    a theme's values only in the current theme
+  reset --all       put every value of settings.json back to its default
+  diff              list every key whose value differs from its default, with
+                    the value and the default
   check             report whether settings.json decodes cleanly and which keys
                     would fall back to their defaults; writes nothing
   keys              list every key with the kind of value it takes
   defaults          print the built-in default document
+
+  export FILE       write settings.json, native-dock-folders.json and the New
+                    File settings with their imported templates into one file
+  import FILE       check FILE completely, print what it changes, back up the
+                    current documents, then replace each changed document and
+                    announce it; a document FILE does not hold is left alone
+  import --dry-run FILE
+                    only check FILE and print what importing it would change
+  backups           list the automatic backups, oldest first (taken before
+                    every import or restore and before the application
+                    migrates or moves aside settings.json; the newest ten are
+                    kept)
+  restore NAME      import the backup NAME (as listed by backups)
   --help            show this text
 
 A top-level per-theme key (taskbarHeight, opacity, ...) means the value of the
-current theme. Exit status: 0 success, 1 check found problems, 2 usage error,
-unknown key, wrong value or failed write.
+current theme. An import asks no question: like dconf load, it applies what it
+prints, and the backup it takes first undoes it (tavrel-settings restore NAME).
+Exit status: 0 success, 1 check found problems, 2 usage error, unknown key,
+wrong value, failed write or refused import.
 )";
 
 constexpr const char* kThemeRecords[] = {"windowsSettings", "liquidGlassSettings"};
@@ -427,6 +456,235 @@ Result<SettingsEditOutcome> applySettingsEdit(const SettingsEdit& edit,
     return outcome;
 }
 
+namespace {
+
+std::chrono::system_clock::time_point nowOf(const SettingsToolContext& context) {
+    return context.now ? context.now() : std::chrono::system_clock::now();
+}
+
+std::string listed(const std::vector<std::string>& names) {
+    std::string text;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (i > 0) text += i + 1 == names.size() ? " and " : ", ";
+        text += names[i];
+    }
+    return text;
+}
+
+void warnNotAnnounced(const SettingsToolContext& context, const std::string& what,
+                      const Status& announced) {
+    if (announced) return;
+    context.err << "tavrel-settings: warning: " << what
+                << " was saved, but the change was not announced (" << announced.error().message
+                << "); the running programs see it when they next read it\n";
+}
+
+// Loads the document as the application does, changes it and saves; announces when the bytes
+// changed.
+int modifySettings(const SettingsToolContext& context,
+                   const std::function<Status(TaskbarSettings&)>& change) {
+    const SettingsEnvironment environment = context.environment(true);
+    TaskbarSettings settings;
+    settings.load(environment);
+    const auto before =
+        platform::readFile(environment.settingsURL(), SettingsDocumentLimits::maxBytes);
+    if (Status changed = change(settings); !changed) {
+        context.err << "tavrel-settings: " << changed.error().message << "\n";
+        return SettingsToolExit::usage;
+    }
+    if (Status saved = settings.save(environment); !saved) {
+        context.err << "tavrel-settings: could not save " << environment.settingsURL().string()
+                    << ": " << saved.error().message << "\n";
+        return SettingsToolExit::usage;
+    }
+    const auto after =
+        platform::readFile(environment.settingsURL(), SettingsDocumentLimits::maxBytes);
+    const bool fileChanged = before.ok() != after.ok() || (before.ok() && *before != *after);
+    if (fileChanged) warnNotAnnounced(context, "settings.json", context.announce());
+    return SettingsToolExit::success;
+}
+
+int commandReset(const SettingsToolContext& context, const std::string& what) {
+    if (what == "--all") {
+        return modifySettings(context, [](TaskbarSettings& settings) {
+            resetAllSettings(settings);
+            return Status::success();
+        });
+    }
+    if (what.starts_with("-")) {
+        return usageError(context, "usage: tavrel-settings reset KEY|--page PAGE|--all");
+    }
+    return modifySettings(
+        context, [&what](TaskbarSettings& settings) { return resetSettingsKey(settings, what); });
+}
+
+int commandResetPage(const SettingsToolContext& context, const std::string& name) {
+    const auto page = featurePageNamed(name);
+    if (!page) {
+        std::string names;
+        for (const FeaturePage candidate : allFeaturePages()) {
+            names += (names.empty() ? "" : ", ") + std::string(featurePageName(candidate));
+        }
+        return usageError(context, "unknown page '" + name + "'; the pages are " + names);
+    }
+    return modifySettings(context, [page](TaskbarSettings& settings) {
+        resetPageSettings(settings, *page);
+        return Status::success();
+    });
+}
+
+int commandDiff(const SettingsToolContext& context) {
+    const TaskbarSettings settings = readWithoutWriting(context.environment(false), context.err);
+    for (const SettingsDefaultDifference& difference : settingsDefaultDifferences(settings)) {
+        context.out << difference.key << " " << difference.value.dump() << " (default "
+                    << difference.defaultValue.dump() << ")\n";
+    }
+    return SettingsToolExit::success;
+}
+
+int commandExport(const SettingsToolContext& context, const std::string& file) {
+    const SettingsDocumentLocations locations{context.environment(false).directory};
+    const SettingsExportReading reading =
+        readSettingsExport(locations, context.appVersion, nowOf(context));
+    for (const std::string& note : reading.leftOut) {
+        context.err << "tavrel-settings: warning: " << note << "\n";
+    }
+    const std::vector<std::string> names = reading.envelope.documentNames();
+    if (names.empty()) {
+        context.err << "tavrel-settings: nothing to export: " << locations.directory.string()
+                    << " holds none of the documents\n";
+        return SettingsToolExit::usage;
+    }
+    const auto bytes = reading.envelope.encode();
+    if (!bytes) {
+        context.err << "tavrel-settings: cannot export: " << bytes.error().message << "\n";
+        return SettingsToolExit::usage;
+    }
+    if (Status written = platform::writeFileAtomically(file, *bytes); !written) {
+        context.err << "tavrel-settings: could not write " << file << ": "
+                    << written.error().message << "\n";
+        return SettingsToolExit::usage;
+    }
+    context.out << "exported " << listed(names) << " to " << file << "\n";
+    return SettingsToolExit::success;
+}
+
+// The import path shared by import and restore: summary, backup, writes, announcements.
+int importEnvelope(const SettingsToolContext& context, const SettingsExport& envelope,
+                   const std::string& source, SettingsBackupReason reason, bool dryRun) {
+    const SettingsEnvironment environment = context.environment(!dryRun);
+    const SettingsDocumentLocations locations{environment.directory};
+    const SettingsImportSummary summary = summarizeSettingsImport(envelope, locations);
+    context.out << source << " (exported " << envelope.exportedAt << " by Tavrel "
+                << envelope.appVersion << "):\n"
+                << summary.text();
+    if (dryRun) {
+        context.out << "nothing was changed (--dry-run)\n";
+        return SettingsToolExit::success;
+    }
+    if (!summary.changesAnything()) {
+        context.out << "nothing to import: every document is as in the file\n";
+        return SettingsToolExit::success;
+    }
+
+    SettingsImportOptions options;
+    options.backup = reason;
+    options.appVersion = context.appVersion;
+    options.now = nowOf(context);
+    options.durability = environment.durability;
+    options.afterEachWrite = context.afterEachImportWrite;
+    const SettingsImportOutcome outcome = applySettingsImport(envelope, locations, options);
+    if (outcome.backupName) {
+        context.out << "the documents as they were are in the backup " << *outcome.backupName
+                    << " (tavrel-settings restore " << *outcome.backupName
+                    << " brings them back)\n";
+    }
+    for (const SettingsDocumentKind kind : outcome.changed) {
+        switch (kind) {
+            case SettingsDocumentKind::settings:
+                warnNotAnnounced(context, "settings.json", context.announce());
+                break;
+            case SettingsDocumentKind::nativeDockFolders:
+                if (context.announceNativeDockFolders) {
+                    warnNotAnnounced(context, "native-dock-folders.json",
+                                     context.announceNativeDockFolders());
+                }
+                break;
+            case SettingsDocumentKind::newFile:
+                if (context.announceNewFileSettings) {
+                    warnNotAnnounced(context, "NewFileSettings.json",
+                                     context.announceNewFileSettings());
+                }
+                break;
+        }
+    }
+    if (outcome.failure) {
+        context.err << "tavrel-settings: the import stopped: " << outcome.failure->message << "\n";
+        return SettingsToolExit::usage;
+    }
+    context.out << "imported\n";
+    return SettingsToolExit::success;
+}
+
+int commandImport(const SettingsToolContext& context, const std::string& file, bool dryRun) {
+    // One byte past the cap, so that the decoder names an oversized file as such.
+    auto bytes = platform::readFile(file, SettingsTransferLimits::maxEnvelopeBytes + 1);
+    if (!bytes) {
+        std::error_code error;
+        const auto size = fs::file_size(file, error);
+        const std::string reason =
+            !error && size > SettingsTransferLimits::maxEnvelopeBytes
+                ? "the file is larger than the " +
+                      std::to_string(SettingsTransferLimits::maxEnvelopeBytes) +
+                      " bytes a settings export can have"
+                : bytes.error().message;
+        context.err << "tavrel-settings: cannot import " << file << ": " << reason
+                    << "; nothing was changed\n";
+        return SettingsToolExit::usage;
+    }
+    auto envelope = SettingsExport::decode(*bytes);
+    if (!envelope) {
+        context.err << "tavrel-settings: cannot import " << file << ": " << envelope.error().message
+                    << "; nothing was changed\n";
+        return SettingsToolExit::usage;
+    }
+    return importEnvelope(context, *envelope, file, SettingsBackupReason::import, dryRun);
+}
+
+int commandBackups(const SettingsToolContext& context) {
+    const SettingsDocumentLocations locations{context.environment(false).directory};
+    const auto backups = listSettingsBackups(locations);
+    if (backups.empty()) {
+        context.out << "no backups in " << locations.backupsDirectory().string() << "\n";
+        return SettingsToolExit::success;
+    }
+    for (const SettingsBackupName& backup : backups) {
+        const std::string name = backup.fileName();
+        context.out << name << "\t" << settingsBackupReasonText(backup.reason);
+        if (auto envelope = readSettingsBackup(locations, name)) {
+            context.out << "\t" << listed(envelope->documentNames());
+        } else {
+            context.out << "\tcannot be read: " << envelope.error().message;
+        }
+        context.out << "\n";
+    }
+    return SettingsToolExit::success;
+}
+
+int commandRestore(const SettingsToolContext& context, const std::string& name) {
+    const SettingsDocumentLocations locations{context.environment(false).directory};
+    auto envelope = readSettingsBackup(locations, name);
+    if (!envelope) {
+        context.err << "tavrel-settings: cannot restore " << name << ": "
+                    << envelope.error().message
+                    << " (tavrel-settings backups lists them); nothing was changed\n";
+        return SettingsToolExit::usage;
+    }
+    return importEnvelope(context, *envelope, name, SettingsBackupReason::restore, false);
+}
+
+}  // namespace
+
 std::string_view settingsToolUsage() {
     return kUsage;
 }
@@ -459,6 +717,31 @@ int runSettingsTool(const std::vector<std::string>& arguments, const SettingsToo
     if (command == "set") {
         return expect(2, " KEY JSON") ? commandSet(context, arguments[1], arguments[2])
                                       : SettingsToolExit::usage;
+    }
+    if (command == "diff") return expect(0, "") ? commandDiff(context) : SettingsToolExit::usage;
+    if (command == "reset") {
+        if (operands == 2 && arguments[1] == "--page")
+            return commandResetPage(context, arguments[2]);
+        return expect(1, " KEY|--page PAGE|--all") ? commandReset(context, arguments[1])
+                                                   : SettingsToolExit::usage;
+    }
+    if (command == "export") {
+        return expect(1, " FILE") ? commandExport(context, arguments[1]) : SettingsToolExit::usage;
+    }
+    if (command == "import") {
+        if (operands == 2 && arguments[1] == "--dry-run") {
+            return commandImport(context, arguments[2], true);
+        }
+        if (operands == 1 && !arguments[1].starts_with("--")) {
+            return commandImport(context, arguments[1], false);
+        }
+        return usageError(context, "usage: tavrel-settings import [--dry-run] FILE");
+    }
+    if (command == "backups") {
+        return expect(0, "") ? commandBackups(context) : SettingsToolExit::usage;
+    }
+    if (command == "restore") {
+        return expect(1, " NAME") ? commandRestore(context, arguments[1]) : SettingsToolExit::usage;
     }
     return usageError(context, "unknown command '" + command + "'");
 }

@@ -4,6 +4,7 @@
 // and defaults serve their stores. Everything but the bus lives here, so tests drive it with
 // their own directory, streams and announcer.
 
+#include <chrono>
 #include <functional>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -28,12 +29,24 @@ struct SettingsToolContext {
     std::function<Status()> announce;
     std::ostream& out;
     std::ostream& err;
+    // Posts "com.tavrel.nativeDockFolders.changed"; nothing is announced without it.
+    std::function<Status()> announceNativeDockFolders = {};
+    // Announces a changed New File document as its page does (the sync payload for the file
+    // manager, then settingsChanged with "new-file-settings-change"); nothing without it.
+    std::function<Status()> announceNewFileSettings = {};
+    // Written into exports and backups.
+    std::string appVersion = "0.0.0";
+    // Wall-clock time for exports and backup names; the system clock when empty.
+    std::function<std::chrono::system_clock::time_point()> now = {};
+    // Runs after each file an import or restore has replaced (crash tests stop there).
+    std::function<void()> afterEachImportWrite = {};
 };
 
 struct SettingsToolExit {
     static constexpr int success = 0;
     static constexpr int problems = 1;  // check: the document does not decode cleanly
-    static constexpr int usage = 2;     // unknown command or key, bad value, failed write
+    static constexpr int usage = 2;     // unknown command or key, bad value, failed write,
+                                        // refused import
 };
 
 // One `set KEY JSON` edit of settings.json. tavrel-settings and the taskbar stand-in both make
