@@ -154,13 +154,14 @@ TEST(ProcessRunner, StopsTheWholeGroupAtTheLimit) {
 
 TEST(ProcessRunner, DoesNotWaitForAGrandchildThatOutlivesTheChild) {
     // The shell exits at once; its background job inherits the pipes. Waiting for their end,
-    // or for a chatty job to fall silent, would run into the limit.
+    // or for a chatty job to fall silent, would run into the limit. The job's pid goes to
+    // standard error: on standard output the job may get its first lines in before the shell.
     for (const char* job : {"sleep 20", "yes"}) {
         SCOPED_TRACE(job);
-        ProcessRequest request = shell(std::string(job) + " & echo $!; exit 6", 10s);
+        ProcessRequest request = shell(std::string(job) + " & echo $! >&2; exit 6", 10s);
         request.maxCapturedBytes = 100;
         const ProcessResult result = makeProcessRunner()->run(request);
-        const int pid = std::atoi(result.standardOutput.c_str());
+        const int pid = std::atoi(result.standardError.c_str());
         if (pid > 0) ::kill(pid, SIGKILL);
         ASSERT_STREQ(outcomeName(result.outcome), "exited");
         EXPECT_EQ(result.exitStatus, 6);
