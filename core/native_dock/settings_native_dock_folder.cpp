@@ -3,40 +3,13 @@
 #include <exception>
 #include <nlohmann/json.hpp>
 
+#include "core/foundation/json_nesting.h"
+
 namespace tavrel {
 namespace {
 
 using Json = nlohmann::json;
 using OrderedJson = nlohmann::ordered_json;
-
-// How deep arrays and objects nest, counted without parsing, stopping once past `limit`.
-int nestingDepth(std::string_view bytes, int limit) {
-    int depth = 0;
-    int deepest = 0;
-    bool inString = false;
-    bool escaped = false;
-    for (const char c : bytes) {
-        if (inString) {
-            if (escaped) {
-                escaped = false;
-            } else if (c == '\\') {
-                escaped = true;
-            } else if (c == '"') {
-                inString = false;
-            }
-            continue;
-        }
-        if (c == '"') {
-            inString = true;
-        } else if (c == '[' || c == '{') {
-            if (++depth > deepest) deepest = depth;
-            if (deepest > limit) return deepest;
-        } else if (c == ']' || c == '}') {
-            --depth;
-        }
-    }
-    return deepest;
-}
 
 Error malformed(std::size_t index, std::string_view why) {
     return Error{"native Dock folder " + std::to_string(index) + ": " + std::string(why)};
@@ -103,7 +76,7 @@ Result<std::vector<SettingsNativeDockFolder>> decodeNativeDockFolders(std::strin
         return Error{"the folder document is larger than " +
                      std::to_string(NativeDockFolderDocumentLimits::maxBytes) + " bytes"};
     }
-    if (nestingDepth(bytes, NativeDockFolderDocumentLimits::maxDepth) >
+    if (jsonNestingDepth(bytes, NativeDockFolderDocumentLimits::maxDepth) >
         NativeDockFolderDocumentLimits::maxDepth) {
         return Error{"the folder document nests too deeply"};
     }

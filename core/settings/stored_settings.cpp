@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/foundation/json_nesting.h"
 #include "core/settings/settings_codecs.h"
 #include "core/settings/settings_json.h"
 #include "core/settings/settings_normalization.h"
@@ -17,42 +18,6 @@ using settings_json::KeyPath;
 
 namespace {
 
-// The deepest nesting of arrays and objects in `bytes`, stopping early past `limit`. Strings are
-// skipped, so brackets inside them do not count; the parser judges everything else.
-int nestingDepth(std::string_view bytes, int limit) {
-    int depth = 0;
-    int deepest = 0;
-    bool inString = false;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const char c = bytes[i];
-        if (inString) {
-            if (c == '\\') {
-                ++i;
-            } else if (c == '"') {
-                inString = false;
-            }
-            continue;
-        }
-        switch (c) {
-            case '"':
-                inString = true;
-                break;
-            case '[':
-            case '{':
-                deepest = std::max(deepest, ++depth);
-                if (deepest > limit) return deepest;
-                break;
-            case ']':
-            case '}':
-                --depth;
-                break;
-            default:
-                break;
-        }
-    }
-    return deepest;
-}
-
 Result<Json> parseDocument(std::string_view bytes) {
     if (bytes.size() > SettingsDocumentLimits::maxBytes) {
         return Error{"the document is larger than " +
@@ -61,7 +26,8 @@ Result<Json> parseDocument(std::string_view bytes) {
     if (bytes.find_first_not_of(" \t\r\n") == std::string_view::npos) {
         return Error{"the document is empty"};
     }
-    if (nestingDepth(bytes, SettingsDocumentLimits::maxDepth) > SettingsDocumentLimits::maxDepth) {
+    if (jsonNestingDepth(bytes, SettingsDocumentLimits::maxDepth) >
+        SettingsDocumentLimits::maxDepth) {
         return Error{"the document nests deeper than " +
                      std::to_string(SettingsDocumentLimits::maxDepth) + " levels"};
     }

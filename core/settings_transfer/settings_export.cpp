@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "core/foundation/base64.h"
+#include "core/foundation/json_nesting.h"
 #include "core/native_dock/settings_native_dock_folder.h"
 #include "core/new_file/new_file_limits.h"
 #include "core/new_file/new_file_settings.h"
@@ -23,34 +24,6 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 namespace fs = std::filesystem;
-
-// The deepest nesting of arrays and objects, stopping early past `limit`; brackets inside
-// strings do not count.
-int nestingDepth(std::string_view bytes, int limit) {
-    int depth = 0;
-    int deepest = 0;
-    bool inString = false;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const char c = bytes[i];
-        if (inString) {
-            if (c == '\\') {
-                ++i;
-            } else if (c == '"') {
-                inString = false;
-            }
-            continue;
-        }
-        if (c == '"') {
-            inString = true;
-        } else if (c == '[' || c == '{') {
-            deepest = std::max(deepest, ++depth);
-            if (deepest > limit) return deepest;
-        } else if (c == ']' || c == '}') {
-            --depth;
-        }
-    }
-    return deepest;
-}
 
 std::string quotedText(std::string_view text) {
     return "\"" + printableForLog(text) + "\"";
@@ -80,7 +53,7 @@ Status validateNativeDockFolders(std::string_view bytes) {
         return Error{"the document is larger than " +
                      std::to_string(NativeDockFolderDocumentLimits::maxBytes) + " bytes"};
     }
-    if (nestingDepth(bytes, NativeDockFolderDocumentLimits::maxDepth) >
+    if (jsonNestingDepth(bytes, NativeDockFolderDocumentLimits::maxDepth) >
         NativeDockFolderDocumentLimits::maxDepth) {
         return Error{"the document nests too deep"};
     }
@@ -148,7 +121,8 @@ Result<SettingsExport> SettingsExport::decode(std::string_view bytes) {
                      std::to_string(SettingsTransferLimits::maxEnvelopeBytes) +
                      " bytes a settings export can have"};
     }
-    if (nestingDepth(bytes, SettingsTransferLimits::maxDepth) > SettingsTransferLimits::maxDepth) {
+    if (jsonNestingDepth(bytes, SettingsTransferLimits::maxDepth) >
+        SettingsTransferLimits::maxDepth) {
         return Error{"the file is not a Tavrel settings export (it nests too deep)"};
     }
     const Json envelope = Json::parse(bytes.begin(), bytes.end(), nullptr, false);

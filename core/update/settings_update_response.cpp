@@ -2,39 +2,13 @@
 
 #include <nlohmann/json.hpp>
 
+#include "core/foundation/json_nesting.h"
+
 namespace tavrel {
 
 namespace {
 
 using Json = nlohmann::json;
-
-// The deepest nesting of arrays and objects, stopping early past `limit`; brackets inside
-// strings do not count. Keeps a hostile body from costing more than its size.
-int nestingDepth(std::string_view bytes, int limit) {
-    int depth = 0;
-    int deepest = 0;
-    bool inString = false;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const char c = bytes[i];
-        if (inString) {
-            if (c == '\\') {
-                ++i;
-            } else if (c == '"') {
-                inString = false;
-            }
-            continue;
-        }
-        if (c == '"') {
-            inString = true;
-        } else if (c == '[' || c == '{') {
-            deepest = std::max(deepest, ++depth);
-            if (deepest > limit) return deepest;
-        } else if (c == ']' || c == '}') {
-            --depth;
-        }
-    }
-    return deepest;
-}
 
 // A member that must be there with a string value.
 std::optional<std::string> requiredString(const Json& object, const char* key) {
@@ -96,7 +70,7 @@ Result<SettingsUpdateResponse> decodeSettingsUpdateResponse(std::string_view byt
         return Error{"the answer is larger than " +
                      std::to_string(SettingsUpdateResponseLimits::maxBytes) + " bytes"};
     }
-    if (nestingDepth(bytes, SettingsUpdateResponseLimits::maxDepth) >
+    if (jsonNestingDepth(bytes, SettingsUpdateResponseLimits::maxDepth) >
         SettingsUpdateResponseLimits::maxDepth) {
         return Error{"the answer nests deeper than " +
                      std::to_string(SettingsUpdateResponseLimits::maxDepth) + " levels"};
