@@ -19,6 +19,7 @@ namespace {
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 constexpr int kLargeBlockBytes = 128 * 1024;
+constexpr char kBusClosedMessage[] = "tavrel-new-file: the session bus connection closed\n";
 
 int fail(int status, const std::string& message) {
     std::fprintf(stderr, "tavrel-new-file: %s\n", message.c_str());
@@ -91,7 +92,7 @@ int listen(tavrel::NewFileExtension& extension) {
         g_dbus_connection_set_exit_on_close(bus, FALSE);
         closedHandler = g_signal_connect(
             bus, "closed", G_CALLBACK(+[](GDBusConnection*, gboolean, GError*, gpointer data) {
-                std::fputs("tavrel-new-file: the session bus connection closed\n", stderr);
+                std::fputs(kBusClosedMessage, stderr);
                 g_main_loop_quit(static_cast<GMainLoop*>(data));
             }),
             loop);
@@ -108,7 +109,10 @@ int listen(tavrel::NewFileExtension& extension) {
     int status = 0;
     if (!printLine("listening")) {
         status = kExitFailure;
-    } else if (!bus || !g_dbus_connection_is_closed(bus)) {
+    } else if (bus && g_dbus_connection_is_closed(bus)) {
+        // Closed before the loop ran: the "closed" handler would never be dispatched.
+        std::fputs(kBusClosedMessage, stderr);
+    } else {
         g_main_loop_run(loop);
     }
     g_source_remove(terminate);
