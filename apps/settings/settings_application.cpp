@@ -82,7 +82,8 @@ SettingsApplication::SettingsApplication(Options options,
                                       return panel_ ? panel_->window() : nullptr;
                                   });
     privacy_ = options_.privacy ? std::move(options_.privacy) : makeDesktopPrivacySettingsOpener();
-    workspace_ = options_.workspace ? std::move(options_.workspace) : platform::makeDesktopWorkspace();
+    workspace_ =
+        options_.workspace ? std::move(options_.workspace) : platform::makeDesktopWorkspace();
     screens_ = options_.screens ? std::move(options_.screens) : platform::makeQtScreens();
     addStandardSettingsViews(views_);
     // One checker for the process: a check that runs keeps further presses away across page

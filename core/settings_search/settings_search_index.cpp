@@ -8,7 +8,7 @@
 
 #include "core/settings_pages/native_dock_pages.h"
 #include "core/settings_pages/page_registry.h"
-#include "core/settings_search/reading_page_host.h"
+#include "core/settings_pages/reading_page_host.h"
 
 namespace tavrel {
 

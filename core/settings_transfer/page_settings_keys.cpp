@@ -6,8 +6,7 @@
 
 #include "core/settings/app_data_store.h"
 #include "core/settings_pages/page_registry.h"
-#include "core/settings_pages/page_services.h"
-#include "core/settings_pages/settings_page_host.h"
+#include "core/settings_pages/reading_page_host.h"
 #include "core/settings_transfer/settings_reset.h"
 
 namespace tavrel {
@@ -40,100 +39,6 @@ constexpr std::string_view kNativeDockHidden = "hideNativeDock";
 
 // The native Dock page has the most tabs.
 constexpr int kTabs = 4;
-
-// Services that answer nothing and do nothing: building a form only reads.
-class InertDialogs final : public platform::Dialogs {
-public:
-    platform::ModalAlertResponse runModal(const platform::ModalAlert&) override { return {}; }
-    platform::ModalAlertResponse runSheet(const platform::ModalAlert&) override { return {}; }
-    std::optional<std::filesystem::path> openFile(const platform::OpenFileRequest&) override {
-        return std::nullopt;
-    }
-    void beep() override {}
-};
-
-class InertWorkspace final : public platform::Workspace {
-public:
-    std::optional<platform::ApplicationInfo> applicationForBundleIdentifier(
-        std::string_view) const override {
-        return std::nullopt;
-    }
-    std::optional<platform::ApplicationInfo> applicationAtPath(
-        const std::filesystem::path&) const override {
-        return std::nullopt;
-    }
-    std::vector<platform::ApplicationInfo> installedApplications() const override { return {}; }
-    platform::IconReference iconForFile(const std::filesystem::path&) const override { return {}; }
-    bool openURL(std::string_view) override { return false; }
-};
-
-class InertScreens final : public platform::Screens {
-public:
-    std::vector<platform::ScreenInfo> onlineScreens() const override { return {}; }
-    ObserverId observe(std::function<void()>) override { return 0; }
-    void removeObserver(ObserverId) override {}
-};
-
-class InertNotificationCenter final : public platform::NotificationCenter {
-public:
-    Status post(const Notification&) override { return Status::success(); }
-    ObserverId observe(std::optional<std::string>, Handler) override { return 0; }
-    void removeObserver(ObserverId) override {}
-};
-
-class InertServices final : public PageServices, public TaskbarCommands {
-public:
-    platform::Dialogs& dialogs() override { return dialogs_; }
-    platform::Workspace& workspace() override { return workspace_; }
-    platform::Screens& screens() override { return screens_; }
-    platform::NotificationCenter& notifications() override { return notifications_; }
-    NativeDockVisibilitySwitch& nativeDockVisibility() override { return *visibility_; }
-    NativeDockFolderSettingsStore& nativeDockFolders() override { return folders_; }
-    NewFileFeatureSwitch& newFile() override { return *newFile_; }
-    AppUpdateCheck& updateCheck() override { return *updateCheck_; }
-    void closeTaskbar() override {}
-    void restartTaskbar() override {}
-
-private:
-    InertDialogs dialogs_;
-    InertWorkspace workspace_;
-    InertScreens screens_;
-    InertNotificationCenter notifications_;
-    std::unique_ptr<NativeDockVisibilitySwitch> visibility_ = makeNullNativeDockVisibilitySwitch();
-    // Never saved: no action runs.
-    NativeDockFolderSettingsStore folders_{NativeDockFolderSettingsStore::defaultFileURL()};
-    std::unique_ptr<NewFileFeatureSwitch> newFile_ = makeNullNewFileFeatureSwitch();
-    std::unique_ptr<AppUpdateCheck> updateCheck_ = makeNullAppUpdateCheck();
-};
-
-// A window that only builds: the page, its sub-page and tab are set, edits go nowhere.
-class ReadingPageHost final : public SettingsPageHost {
-public:
-    ReadingPageHost(TaskbarSettings settings, FeaturePage feature, Page page, int tab)
-        : settings_(std::move(settings)), feature_(feature), page_(page) {
-        state_.nativeDockSettingsTab = tab;
-    }
-    TaskbarSettings& settings() override { return settings_; }
-    FeaturePage selectedFeaturePage() const override { return feature_; }
-    Page selectedPage() const override { return page_; }
-    void storePageScrollOrigin() override {}
-    void notifyChange() override {}
-    void applyLiveChange(bool) override {}
-    void rebuildContentViewBody() override {}
-    void endTextEditing() override {}
-    void applyAppearance() override {}
-    void selectSubpage(int) override {}
-    TaskbarCommands& taskbarCommands() override { return services_; }
-    PageState& pageState() override { return state_; }
-    PageServices& services() override { return services_; }
-
-private:
-    TaskbarSettings settings_;
-    FeaturePage feature_;
-    Page page_;
-    PageState state_;
-    InertServices services_;
-};
 
 }  // namespace
 

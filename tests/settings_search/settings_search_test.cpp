@@ -13,7 +13,7 @@
 
 #include "core/settings_pages/native_dock_pages.h"
 #include "core/settings_pages/page_registry.h"
-#include "core/settings_search/reading_page_host.h"
+#include "core/settings_pages/reading_page_host.h"
 #include "core/settings_search/settings_search_index.h"
 
 namespace tavrel {

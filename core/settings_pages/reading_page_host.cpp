@@ -1,4 +1,4 @@
-#include "core/settings_search/reading_page_host.h"
+#include "core/settings_pages/reading_page_host.h"
 
 #include <utility>
 
