@@ -9,6 +9,7 @@
 #include "core/settings_pages/native_dock_pages.h"
 #include "core/settings_pages/page_registry.h"
 #include "core/settings_pages/reading_page_host.h"
+#include "core/settings_pages/revealing_looks.h"
 
 namespace tavrel {
 
@@ -161,41 +162,6 @@ void explore(const TaskbarSettings& settings, const SettingsSearchLocation& at,
     }
 }
 
-// Settings under which the pages show rows that take more than one change to reveal.
-std::vector<std::function<void(TaskbarSettings&)>> looks() {
-    return {
-        [](TaskbarSettings& s) {
-            s.theme = TaskbarTheme::windows;
-            s.windowsProfile.alignment = 0;
-            s.windowsProfile.enableIconMagnification = true;
-            s.windowsProfile.enableWindowTitles = true;
-        },
-        [](TaskbarSettings& s) {
-            s.theme = TaskbarTheme::liquidGlass;
-            s.liquidGlassBackgroundStyle = TaskbarBackgroundStyle::flat;
-            s.liquidGlassBackgroundMaterial = TaskbarLiquidGlassBackgroundMaterial::frosted;
-            s.liquidGlassProfile.enableIconMagnification = true;
-        },
-        [](TaskbarSettings& s) {
-            s.theme = TaskbarTheme::liquidGlass;
-            s.liquidGlassBackgroundStyle = TaskbarBackgroundStyle::flat;
-            s.liquidGlassBackgroundMaterial = TaskbarLiquidGlassBackgroundMaterial::clear;
-        },
-        [](TaskbarSettings& s) {
-            s.theme = TaskbarTheme::liquidGlass;
-            s.liquidGlassBackgroundStyle = TaskbarBackgroundStyle::dimensional;
-        },
-        [](TaskbarSettings& s) {
-            s.theme = TaskbarTheme::windows;
-            s.startMenuStyle = StartMenuStyle::mac27;
-            s.windowsProfile.clockScreenPosition = 1;
-            if (!s.applicationStorageBoxes.empty()) {
-                s.applicationStorageBoxes.front().size = ApplicationStorageBoxSize::small;
-            }
-        },
-    };
-}
-
 // Every row of the place: what `current` shows, then what one change shows, then what the other
 // theme shows (with one change), then what the looks show.
 std::vector<FoundRow> rowsAt(const TaskbarSettings& current, const SettingsSearchLocation& at) {
@@ -207,9 +173,9 @@ std::vector<FoundRow> rowsAt(const TaskbarSettings& current, const SettingsSearc
         return std::optional<std::string>(SettingsSearchHiddenReasons::general);
     };
     const auto lookRows = [&](bool sameTheme) {
-        for (const auto& apply : looks()) {
+        for (const SettingsLook& look : rowRevealingLooks()) {
             TaskbarSettings settings = current;
-            apply(settings);
+            look.apply(settings);
             if ((settings.theme == current.theme) != sameTheme) continue;
             const BuiltPage page(settings, at);
             for (const BuiltRow& row : page.rows) {

@@ -4,7 +4,6 @@
 
 #include "core/settings_pages/page_registry.h"
 
-#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -13,6 +12,7 @@
 
 #include "core/notifications/notification_names.h"
 #include "core/settings/settings_differences.h"
+#include "core/settings_pages/revealing_looks.h"
 #include "platform/fake/fake_notification_center.h"
 #include "platform/fake/manual_main_queue.h"
 #include "tests/settings_app/recording_page_host.h"
@@ -43,49 +43,9 @@ TEST(PageRegistryTest, OneRowPerPageInDeclarationOrderAndThirteenInTheSidebar) {
 }
 
 // Where the pages show rows that depend on other values, these settings show them.
-struct Look {
-    const char* name;
-    std::function<void(TaskbarSettings&)> apply;
-};
-
+using Look = SettingsLook;
 const std::vector<Look>& looks() {
-    static const std::vector<Look> all{
-        {"windows, everything shown",
-         [](TaskbarSettings& s) {
-             s.theme = TaskbarTheme::windows;
-             s.windowsProfile.alignment = 0;
-             s.windowsProfile.enableIconMagnification = true;
-             s.windowsProfile.enableWindowTitles = true;
-         }},
-        {"liquid glass, flat and frosted",
-         [](TaskbarSettings& s) {
-             s.theme = TaskbarTheme::liquidGlass;
-             s.liquidGlassBackgroundStyle = TaskbarBackgroundStyle::flat;
-             s.liquidGlassBackgroundMaterial = TaskbarLiquidGlassBackgroundMaterial::frosted;
-             s.liquidGlassProfile.enableIconMagnification = true;
-         }},
-        {"liquid glass, flat and clear",
-         [](TaskbarSettings& s) {
-             s.theme = TaskbarTheme::liquidGlass;
-             s.liquidGlassBackgroundStyle = TaskbarBackgroundStyle::flat;
-             s.liquidGlassBackgroundMaterial = TaskbarLiquidGlassBackgroundMaterial::clear;
-         }},
-        {"liquid glass, dimensional",
-         [](TaskbarSettings& s) {
-             s.theme = TaskbarTheme::liquidGlass;
-             s.liquidGlassBackgroundStyle = TaskbarBackgroundStyle::dimensional;
-         }},
-        {"windows, mac27 launcher, clock at the top, sized storage box",
-         [](TaskbarSettings& s) {
-             s.theme = TaskbarTheme::windows;
-             s.startMenuStyle = StartMenuStyle::mac27;
-             s.windowsProfile.clockScreenPosition = 1;
-             if (!s.applicationStorageBoxes.empty()) {
-                 s.applicationStorageBoxes.front().size = ApplicationStorageBoxSize::small;
-             }
-         }},
-    };
-    return all;
+    return rowRevealingLooks();
 }
 
 // A page as the window shows it: a feature page, and the sub-page or tab within it.

@@ -4,7 +4,6 @@
 // folded, title matches first, blank queries match nothing).
 
 #include <algorithm>
-#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -14,47 +13,25 @@
 #include "core/settings_pages/native_dock_pages.h"
 #include "core/settings_pages/page_registry.h"
 #include "core/settings_pages/reading_page_host.h"
+#include "core/settings_pages/revealing_looks.h"
 #include "core/settings_search/settings_search_index.h"
 
 namespace tavrel {
 namespace {
 
-struct Look {
-    const char* name;
-    std::function<void(TaskbarSettings&)> apply;
-};
+using Look = SettingsLook;
 
 // The defaults, both themes, and the values that show rows the defaults hide.
 const std::vector<Look>& looks() {
-    static const std::vector<Look> all{
-        {"defaults", [](TaskbarSettings&) {}},
-        {"windows", [](TaskbarSettings& s) { s.theme = TaskbarTheme::windows; }},
-        {"liquid glass", [](TaskbarSettings& s) { s.theme = TaskbarTheme::liquidGlass; }},
-        {"windows, left aligned, magnified, titles",
-         [](TaskbarSettings& s) {
-             s.theme = TaskbarTheme::windows;
-             s.windowsProfile.alignment = 0;
-             s.windowsProfile.enableIconMagnification = true;
-             s.windowsProfile.enableWindowTitles = true;
-         }},
-        {"liquid glass, flat and clear",
-         [](TaskbarSettings& s) {
-             s.theme = TaskbarTheme::liquidGlass;
-             s.liquidGlassBackgroundStyle = TaskbarBackgroundStyle::flat;
-             s.liquidGlassBackgroundMaterial = TaskbarLiquidGlassBackgroundMaterial::clear;
-         }},
-        {"liquid glass, dimensional",
-         [](TaskbarSettings& s) {
-             s.theme = TaskbarTheme::liquidGlass;
-             s.liquidGlassBackgroundStyle = TaskbarBackgroundStyle::dimensional;
-         }},
-        {"windows, mac27 launcher, clock at the top",
-         [](TaskbarSettings& s) {
-             s.theme = TaskbarTheme::windows;
-             s.startMenuStyle = StartMenuStyle::mac27;
-             s.windowsProfile.clockScreenPosition = 1;
-         }},
-    };
+    static const std::vector<Look> all = [] {
+        std::vector<Look> looks{
+            {"defaults", [](TaskbarSettings&) {}},
+            {"windows", [](TaskbarSettings& s) { s.theme = TaskbarTheme::windows; }},
+            {"liquid glass", [](TaskbarSettings& s) { s.theme = TaskbarTheme::liquidGlass; }},
+        };
+        looks.insert(looks.end(), rowRevealingLooks().begin(), rowRevealingLooks().end());
+        return looks;
+    }();
     return all;
 }
 
