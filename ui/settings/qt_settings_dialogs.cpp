@@ -12,9 +12,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/form/alert_box.h"
 #include "ui/form/settings_fonts.h"
-#include "ui/settings/application_chooser_dialog.h"
 #include "ui/form/settings_selectable_label.h"
+#include "ui/settings/application_chooser_dialog.h"
 
 namespace tavrel {
 
@@ -22,26 +23,6 @@ namespace {
 
 QString qtext(const std::string& text) {
     return QString::fromStdString(text);
-}
-
-// Alert texts carry names from outside (applications, folders, an update service's answer):
-// never markup, never a link.
-QLabel* plainLabel(QLabel* label) {
-    label->setTextFormat(Qt::PlainText);
-    label->setOpenExternalLinks(false);
-    return label;
-}
-
-QMessageBox::Icon iconFor(platform::ModalAlert::Style style) {
-    switch (style) {
-        case platform::ModalAlert::Style::informational:
-            return QMessageBox::Information;
-        case platform::ModalAlert::Style::warning:
-            return QMessageBox::Warning;
-        case platform::ModalAlert::Style::critical:
-            return QMessageBox::Critical;
-    }
-    return QMessageBox::Warning;
 }
 
 }  // namespace
@@ -131,13 +112,13 @@ platform::ModalAlertResponse QtSettingsDialogs::run(const platform::ModalAlert& 
 
     QMessageBox box(parent);
     box.setWindowModality(sheetParent ? Qt::WindowModal : Qt::ApplicationModal);
-    box.setIcon(iconFor(alert.style));
+    box.setIcon(messageBoxIcon(alert.style));
     box.setTextFormat(Qt::PlainText);
     box.setText(qtext(alert.message));
     if (!alert.informativeText.empty()) box.setInformativeText(qtext(alert.informativeText));
     // Qt 6.4 applies the text format to the message only; the informative text's label would
     // still guess from its content and take markup.
-    for (QLabel* label : box.findChildren<QLabel*>()) plainLabel(label);
+    makeLabelsPlain(box);
     std::vector<QPushButton*> pushButtons;
     for (std::size_t i = 0; i < alert.buttons.size(); ++i) {
         pushButtons.push_back(box.addButton(

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QTextDocument>
 
+#include "ui/form/alert_box.h"
 #include "ui/form/settings_fonts.h"
 
 namespace tavrel {
@@ -26,18 +27,6 @@ constexpr int kNotesInset = 10;
 
 QString qtext(const std::string& text) {
     return QString::fromStdString(text);
-}
-
-QMessageBox::Icon iconFor(platform::ModalAlert::Style style) {
-    switch (style) {
-        case platform::ModalAlert::Style::informational:
-            return QMessageBox::Information;
-        case platform::ModalAlert::Style::warning:
-            return QMessageBox::Warning;
-        case platform::ModalAlert::Style::critical:
-            return QMessageBox::Critical;
-    }
-    return QMessageBox::Warning;
 }
 
 // Puts `accessory` under the texts, above the buttons, spanning the texts' column. The message
@@ -80,18 +69,13 @@ UpdateAlertPresentation QtUpdateAlertPresenter::present(const UpdateAlert& alert
     auto* box = new QMessageBox(sheet ? window : nullptr);
     box->setObjectName(alertObjectName());
     box->setWindowModality(sheet ? Qt::WindowModal : Qt::ApplicationModal);
-    box->setIcon(iconFor(alert.alert.style));
+    box->setIcon(messageBoxIcon(alert.alert.style));
     box->setTextFormat(Qt::PlainText);
     box->setText(qtext(alert.alert.message));
     if (!alert.alert.informativeText.empty()) {
         box->setInformativeText(qtext(alert.alert.informativeText));
     }
-    // The message box applies the text format to the message only; its other labels would
-    // guess from their content and take markup.
-    for (QLabel* label : box->findChildren<QLabel*>()) {
-        label->setTextFormat(Qt::PlainText);
-        label->setOpenExternalLinks(false);
-    }
+    makeLabelsPlain(*box);
 
     auto buttons = std::make_shared<std::vector<QPushButton*>>();
     for (std::size_t i = 0; i < alert.alert.buttons.size(); ++i) {
