@@ -17,12 +17,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "platform/fake/fake_notification_center.h"
-#include "platform/fake/fake_screens.h"
-#include "platform/fake/fake_workspace.h"
-#include "platform/fake/manual_main_queue.h"
-#include "ui/settings/privacy_settings_opener.h"
-#include "ui/settings/settings_images.h"
+#include "bench/settings_app/bench_window_services.h"
 #include "ui/settings/settings_panel_controller.h"
 
 namespace tavrel {
@@ -39,21 +34,6 @@ QApplication& application() {
     return *app;
 }
 
-class NoDialogs final : public platform::Dialogs {
-public:
-    platform::ModalAlertResponse runModal(const platform::ModalAlert&) override { return {}; }
-    platform::ModalAlertResponse runSheet(const platform::ModalAlert&) override { return {}; }
-    std::optional<std::filesystem::path> openFile(const platform::OpenFileRequest&) override {
-        return {};
-    }
-    void beep() override {}
-};
-
-class NoPrivacy final : public PrivacySettingsOpener {
-public:
-    void open(std::string_view) override {}
-};
-
 // What the event loop does before the next frame: deletes the retired build, polishes, lays
 // out and paints what changed.
 void finishFrame() {
@@ -61,38 +41,8 @@ void finishFrame() {
     QCoreApplication::processEvents();
 }
 
-struct Window final : SettingsWindowServices {
-    platform::ManualMainQueue queue;
-    platform::FakeNotificationCenter center{queue};
-    PermissionProbe screen{center, PermissionKind::screenRecording};
-    PermissionProbe accessibility{center, PermissionKind::accessibility};
-    NoDialogs noDialogs;
-    NoPrivacy privacy;
-    platform::FakeWorkspace noWorkspace;
-    platform::FakeScreens oneScreen{{{"display-1", "Built-in", true}}};
-    SettingsImageLookup lookup = settingsResourceImage;
-    std::unique_ptr<NewFileFeatureSwitch> newFileSwitch = makeNullNewFileFeatureSwitch();
-    std::unique_ptr<NativeDockVisibilitySwitch> nativeDock = makeNullNativeDockVisibilitySwitch();
-    std::unique_ptr<AppUpdateCheck> noUpdates = makeNullAppUpdateCheck();
-    CustomViewRegistry views;
+struct Window final : bench::BenchWindowServices {
     std::unique_ptr<SettingsPanelController> controller;
-
-    platform::Dialogs& dialogs() override { return noDialogs; }
-    platform::Workspace& workspace() override { return noWorkspace; }
-    platform::Screens& screens() override { return oneScreen; }
-    platform::NotificationCenter& notifications() override { return center; }
-    NativeDockVisibilitySwitch& nativeDockVisibility() override { return *nativeDock; }
-    NativeDockFolderSettingsStore& nativeDockFolders() override {
-        return NativeDockFolderSettingsStore::shared();
-    }
-    NewFileFeatureSwitch& newFile() override { return *newFileSwitch; }
-    AppUpdateCheck& updateCheck() override { return *noUpdates; }
-    PermissionProbe& permissionProbe(PermissionKind kind) override {
-        return kind == PermissionKind::screenRecording ? screen : accessibility;
-    }
-    PrivacySettingsOpener& privacySettings() override { return privacy; }
-    const SettingsImageLookup& images() override { return lookup; }
-    void applyAppearance(TavrelAppearanceMode) override {}
 
     explicit Window(Page subpage) {
         application();
