@@ -58,6 +58,16 @@ struct OpenFileRequest {
     std::string prompt;
 };
 
+struct SaveFileRequest {
+    std::string title;
+    // The file name the panel proposes.
+    std::string suggestedName;
+    // The extension (without the dot) added to a name typed without one; empty: none.
+    std::string defaultExtension;
+    // The confirming button's title; empty: the platform's.
+    std::string prompt;
+};
+
 // A choice among the installed applications, each shown by name and icon, in the given order.
 struct ApplicationChoiceRequest {
     std::string title;
@@ -76,6 +86,14 @@ public:
 
     // The chosen file, or nothing when the user cancelled.
     virtual std::optional<std::filesystem::path> openFile(const OpenFileRequest& request) = 0;
+
+    // Where to write a new file, or nothing when the user cancelled. Replacing an existing file
+    // has been confirmed by the user when a path is returned. Without a panel of its own a
+    // presenter offers no place.
+    virtual std::optional<std::filesystem::path> saveFile(const SaveFileRequest& request) {
+        (void)request;
+        return std::nullopt;
+    }
 
     virtual void beep() = 0;
 

@@ -1,5 +1,6 @@
 #include "apps/settings/settings_application.h"
 
+#include <chrono>
 #include <functional>
 #include <utility>
 #include <vector>
@@ -7,6 +8,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDateTime>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QKeySequence>
@@ -18,10 +20,13 @@
 
 #include "core/native_dock/native_dock_bounce_backup.h"
 #include "core/native_dock/native_dock_folder_settings_store.h"
+#include "core/new_file/new_file_settings.h"
+#include "core/notifications/notification_names.h"
 #include "core/settings_pages/native_dock_visibility_bridge.h"
 #include "platform/bundle.h"
 #include "platform/linux/desktop_workspace.h"
 #include "platform/linux/qt_screens.h"
+#include "platform/log.h"
 #include "platform/main_queue.h"
 #include "platform/process.h"
 #include "platform/tool_resolver.h"
@@ -208,13 +213,17 @@ void SettingsApplication::installMainMenu(QWidget* window) {
     add("全选", QKeySequence(Qt::CTRL | Qt::Key_A), [](QLineEdit* f) { f->selectAll(); });
     window->addAction(quit);
 
+    QMenu* file = makeSettingsFileMenu(window);
+    if (panel_ && panel_->window() == window) panel_->setWindowMenu(file);
+
     // The bar follows the window's first frame: making a QMenuBar loads every image plugin Qt
     // has (for its overflow button), which that frame does not need, and the bar shows nowhere
     // in the window; where the desktop has no global menu it stays hidden.
-    new AfterFirstPaint(window, [window, quit, editItems] {
+    new AfterFirstPaint(window, [window, quit, file, editItems] {
         auto* menuBar = new QMenuBar(window);
         menuBar->setNativeMenuBar(true);
         menuBar->addMenu(QString())->addAction(quit);
+        menuBar->addMenu(file);
         QMenu* edit = menuBar->addMenu(QStringLiteral("编辑"));
         for (QAction* item : editItems) {
             if (item) {
@@ -225,6 +234,87 @@ void SettingsApplication::installMainMenu(QWidget* window) {
         }
         if (!menuBar->isNativeMenuBar()) menuBar->hide();
     });
+}
+
+QMenu* SettingsApplication::makeSettingsFileMenu(QWidget* window) {
+    auto* menu = new QMenu(QStringLiteral("文件"), window);
+    QAction* exportItem = menu->addAction(QString::fromUtf8(SettingsTransferTexts::exportItem));
+    QAction* importItem = menu->addAction(QString::fromUtf8(SettingsTransferTexts::importItem));
+    QMenu* restore = menu->addMenu(QString::fromUtf8(SettingsTransferTexts::restoreMenu));
+    // Every item runs on the next turn, once the menu is closed: the dialogs it opens are modal.
+    connect(exportItem, &QAction::triggered, this, [this] {
+        QTimer::singleShot(0, this,
+                           [this] { exportSettingsThroughDialogs(settingsTransferContext()); });
+    });
+    connect(importItem, &QAction::triggered, this, [this] {
+        QTimer::singleShot(0, this,
+                           [this] { importSettingsThroughDialogs(settingsTransferContext()); });
+    });
+    // The backups as they are when the menu opens.
+    connect(restore, &QMenu::aboutToShow, this, [this, restore] {
+        restore->clear();
+        const auto items = settingsBackupMenuItems(settingsTransferContext());
+        if (items.empty()) {
+            restore->addAction(QString::fromUtf8(SettingsTransferTexts::noBackupsItem))
+                ->setEnabled(false);
+        }
+        for (const SettingsBackupMenuItem& item : items) {
+            QAction* action = restore->addAction(QString::fromStdString(item.title));
+            connect(action, &QAction::triggered, this, [this, name = item.name] {
+                QTimer::singleShot(0, this, [this, name] {
+                    restoreSettingsBackupThroughDialogs(settingsTransferContext(), name);
+                });
+            });
+        }
+    });
+    return menu;
+}
+
+SettingsTransferContext SettingsApplication::settingsTransferContext() {
+    SettingsTransferContext context{.dialogs = *dialogs_,
+                                    .locations = {options_.environment.directory}};
+    if (const auto bundle = platform::Bundle::main()) {
+        context.appVersion = bundle->infoString("CFBundleShortVersionString").value_or("");
+    }
+    context.durability = options_.environment.durability;
+    context.localTime = [](std::chrono::system_clock::time_point time) {
+        const auto milliseconds =
+            std::chrono::duration_cast<std::chrono::milliseconds>(time.time_since_epoch());
+        return QDateTime::fromMSecsSinceEpoch(milliseconds.count())
+            .toLocalTime()
+            .toString(QStringLiteral("yyyy年M月d日 HH:mm"))
+            .toStdString();
+    };
+    context.announce = [this](SettingsDocumentKind kind) { documentsReplaced({kind}); };
+    return context;
+}
+
+void SettingsApplication::documentsReplaced(const std::vector<SettingsDocumentKind>& kinds) {
+    for (const SettingsDocumentKind kind : kinds) {
+        switch (kind) {
+            case SettingsDocumentKind::settings:
+                // The window shows the file's values; the taskbar hears as of any edit.
+                delegate_->settingsFileReplaced();
+                break;
+            case SettingsDocumentKind::nativeDockFolders: {
+                Notification changed;
+                changed.name = nativeDockFoldersChangedNotification;
+                if (Status posted = center_->post(changed); !posted) {
+                    platform::log("Tavrel: the imported native Dock folders were not announced: " +
+                                  posted.error().message);
+                }
+                if (panel_) panel_->refreshNativeDockFolderState();
+                break;
+            }
+            case SettingsDocumentKind::newFile:
+                // The file manager's extension takes its copy from the sync payload.
+                NewFileSettings::postCurrentSettingsSync(newFile_->environment());
+                newFile_->notifyNewFileSettingsChanged();
+                // The page and its sidebar switch read the document when they are built.
+                if (panel_) panel_->refreshNativeDockFolderState();
+                break;
+        }
+    }
 }
 
 }  // namespace tavrel

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include <QMenu>
 #include <QObject>
 
 #include "core/foundation/result.h"
@@ -17,6 +18,7 @@
 #include "core/settings_pages/new_file_page.h"
 #include "core/settings_pages/permission_probe.h"
 #include "core/settings_pages/settings_helper_delegate.h"
+#include "core/settings_transfer/settings_transfer_dialogs.h"
 #include "platform/main_queue.h"
 #include "platform/notifications.h"
 #include "platform/screens.h"
@@ -78,6 +80,11 @@ public:
 private:
     SettingsApplication(Options options, std::unique_ptr<platform::NotificationCenter> center);
     void installMainMenu(QWidget* window);
+    // The menu with the export, import and restore items (the backups listed when it opens).
+    QMenu* makeSettingsFileMenu(QWidget* window);
+    SettingsTransferContext settingsTransferContext();
+    // Shows and announces the documents an import or a restore replaced.
+    void documentsReplaced(const std::vector<SettingsDocumentKind>& kinds);
 
     Options options_;
     std::unique_ptr<platform::NotificationCenter> center_;

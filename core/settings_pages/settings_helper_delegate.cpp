@@ -129,6 +129,12 @@ void SettingsHelperDelegate::takeExternalSettings() {
     if (controller_) controller_->synchronizeExternalSettings(fresh);
 }
 
+void SettingsHelperDelegate::settingsFileReplaced() {
+    takeExternalSettings();
+    post(TavrelDistributedNotification::settingsChanged, NotificationKey::reason,
+         SettingsNotificationReason::settingsHelperChange);
+}
+
 void SettingsHelperDelegate::saveAndNotifyIfChanged(const TaskbarSettings& panelSettings) {
     const std::optional<std::string> baseline =
         lastSavedSettingsSignature_ ? lastSavedSettingsSignature_ : readSignature();

@@ -56,6 +56,9 @@ public:
     void handleMainAppSettingsChanged();
     void handleNativeDockFoldersChanged();
     void windowWillClose();
+    // settings.json was replaced by this process (an import): the window shows the file's
+    // values and the taskbar hears of it as of any edit.
+    void settingsFileReplaced();
 
     // State, for the window and for tests.
     const TaskbarSettings& settings() const { return settings_; }

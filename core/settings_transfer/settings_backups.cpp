@@ -96,6 +96,22 @@ SettingsBackupName SettingsBackupName::at(std::chrono::system_clock::time_point 
     return SettingsBackupName{stamp, sequence, reason};
 }
 
+std::chrono::system_clock::time_point SettingsBackupName::time() const {
+    using namespace std::chrono;
+    // "20261210T213000.123Z": parse() and at() only ever make stamps of this shape.
+    const auto number = [this](std::size_t at, std::size_t length) {
+        int value = 0;
+        if (at + length <= stamp.size()) {
+            std::from_chars(stamp.data() + at, stamp.data() + at + length, value);
+        }
+        return value;
+    };
+    const year_month_day date{year{number(0, 4)}, month{static_cast<unsigned>(number(4, 2))},
+                              day{static_cast<unsigned>(number(6, 2))}};
+    return sys_days{date} + hours{number(9, 2)} + minutes{number(11, 2)} + seconds{number(13, 2)} +
+           milliseconds{number(16, 3)};
+}
+
 std::optional<SettingsBackupName> SettingsBackupName::parse(std::string_view name) {
     if (!name.starts_with(kPrefix) || !name.ends_with(kSuffix)) return std::nullopt;
     name.remove_prefix(kPrefix.size());

@@ -47,6 +47,8 @@ struct SettingsBackupName {
     SettingsBackupReason reason = SettingsBackupReason::import;
 
     std::string fileName() const;
+    // The moment of the stamp.
+    std::chrono::system_clock::time_point time() const;
     static SettingsBackupName at(std::chrono::system_clock::time_point time,
                                  SettingsBackupReason reason, int sequence = 1);
     // Nothing for any name this scheme does not make, so other files are never touched.

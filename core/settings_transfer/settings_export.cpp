@@ -115,12 +115,17 @@ Result<std::string> SettingsExport::encode() const {
     return text;
 }
 
-Result<SettingsExport> SettingsExport::decode(std::string_view bytes) {
+namespace {
+
+// The checks in the order a reader meets them; `stage` says how far the file got when one fails.
+Result<SettingsExport> decodeEnvelope(std::string_view bytes, SettingsExportRefusal& stage) {
+    stage = SettingsExportRefusal::tooLarge;
     if (bytes.size() > SettingsTransferLimits::maxEnvelopeBytes) {
         return Error{"the file is larger than the " +
                      std::to_string(SettingsTransferLimits::maxEnvelopeBytes) +
                      " bytes a settings export can have"};
     }
+    stage = SettingsExportRefusal::notAnExport;
     if (jsonNestingDepth(bytes, SettingsTransferLimits::maxDepth) >
         SettingsTransferLimits::maxDepth) {
         return Error{"the file is not a Tavrel settings export (it nests too deep)"};
@@ -140,6 +145,7 @@ Result<SettingsExport> SettingsExport::decode(std::string_view bytes) {
         return Error{"the file is not a Tavrel settings export (its format is " +
                      quotedText(format->get<std::string>()) + ")"};
     }
+    stage = SettingsExportRefusal::damaged;
     const auto version = envelope.find("formatVersion");
     if (version == envelope.end() || !version->is_number_integer()) {
         return Error{"the file has no valid \"formatVersion\""};
@@ -150,6 +156,7 @@ Result<SettingsExport> SettingsExport::decode(std::string_view bytes) {
                                  static_cast<std::uint64_t>(settingsExportFormatVersion)
                            : version->get<std::int64_t>() > settingsExportFormatVersion;
     if (newer) {
+        stage = SettingsExportRefusal::newerFormat;
         return Error{"the file was made by a newer Tavrel (export format " + version->dump() +
                      "); this version reads format " + std::to_string(settingsExportFormatVersion) +
                      " only; update Tavrel to import it"};
@@ -254,6 +261,16 @@ Result<SettingsExport> SettingsExport::decode(std::string_view bytes) {
             decoded.newFileTemplates.emplace(name, std::string(data->begin(), data->end()));
         }
     }
+    return decoded;
+}
+
+}  // namespace
+
+Result<SettingsExport> SettingsExport::decode(std::string_view bytes,
+                                              SettingsExportRefusal* refusal) {
+    SettingsExportRefusal stage = SettingsExportRefusal::tooLarge;
+    Result<SettingsExport> decoded = decodeEnvelope(bytes, stage);
+    if (!decoded && refusal) *refusal = stage;
     return decoded;
 }
 

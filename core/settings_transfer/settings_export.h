@@ -62,6 +62,14 @@ struct SettingsDocumentLocations {
     std::filesystem::path backupsDirectory() const { return directory / "backups"; }
 };
 
+// Why a file was refused, for a message that says what to do about it.
+enum class SettingsExportRefusal {
+    tooLarge,     // over maxEnvelopeBytes
+    notAnExport,  // not JSON, or not of this format
+    newerFormat,  // of a format version this program does not read yet
+    damaged,      // of this format, but incomplete or with a document its program cannot read
+};
+
 struct SettingsExport {
     std::string appVersion;
     std::string exportedAt;  // UTC, "2026-12-10T21:30:00Z"
@@ -82,8 +90,10 @@ struct SettingsExport {
 
     // Strict: the size and depth caps, the format name, a format version this program reads,
     // every member typed, no member it does not know, and every document accepted by the
-    // decoder of the program that reads it. The error is one sentence for the user.
-    static Result<SettingsExport> decode(std::string_view bytes);
+    // decoder of the program that reads it. The error is one sentence for the user; `refusal`,
+    // when given, is set to the kind of the refusal.
+    static Result<SettingsExport> decode(std::string_view bytes,
+                                         SettingsExportRefusal* refusal = nullptr);
 };
 
 // "2026-12-10T21:30:00Z"

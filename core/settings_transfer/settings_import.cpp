@@ -130,6 +130,7 @@ SettingsImportSummary summarizeSettingsImport(const SettingsExport& envelope,
             change.values = settingsDifferences(settingsOf(current), incoming).size();
         summary.documents.push_back(std::move(change));
         if (!issues.droppedKeys.empty()) {
+            summary.unreadableSettingsValues = issues.droppedKeys.size();
             summary.notes.push_back(std::to_string(issues.droppedKeys.size()) +
                                     " values of the imported settings.json cannot be read and "
                                     "take their defaults");
@@ -182,6 +183,7 @@ SettingsImportSummary summarizeSettingsImport(const SettingsExport& envelope,
                                           [](const NewFileTemplate& entry) { return entry.id; });
             if (change.values == 0 && changedFiles > 0) change.values = changedFiles;
             if (before.isEnabled != after.isEnabled) {
+                summary.newFileSwitchedOn = after.isEnabled;
                 summary.notes.push_back(std::string("the New File menu is switched ") +
                                         (after.isEnabled ? "on" : "off"));
             }

@@ -40,8 +40,10 @@ struct SettingsImportSummary {
     std::vector<SettingsDocumentChange> documents;
     // The documents the envelope does not hold, which the import leaves as they are.
     std::vector<std::string> untouched;
-    // Things worth saying besides the counts.
+    // Things worth saying besides the counts, as sentences, and the same as values.
     std::vector<std::string> notes;
+    std::size_t unreadableSettingsValues = 0;  // values of the imported settings.json dropped
+    std::optional<bool> newFileSwitchedOn;     // the New File menu is switched on (off)
 
     bool changesAnything() const;
     // The lines a user reads before (or after) the import.

@@ -21,6 +21,9 @@ public:
     void answerOpenFile(std::optional<std::filesystem::path> file) {
         files_.push_back(std::move(file));
     }
+    void answerSaveFile(std::optional<std::filesystem::path> file) {
+        saveFiles_.push_back(std::move(file));
+    }
     // Answers the next application chooser by choosing the application of this name; nothing
     // cancels it.
     void answerApplicationChoice(std::optional<std::string> name) {
@@ -48,6 +51,18 @@ public:
         return file;
     }
 
+    std::optional<std::filesystem::path> saveFile(
+        const platform::SaveFileRequest& request) override {
+        saveRequests.push_back(request);
+        if (saveFiles_.empty()) {
+            ADD_FAILURE() << "unexpected save panel";
+            return std::nullopt;
+        }
+        auto file = std::move(saveFiles_.front());
+        saveFiles_.pop_front();
+        return file;
+    }
+
     void beep() override { ++beeps; }
 
     std::optional<std::size_t> chooseApplication(
@@ -70,11 +85,13 @@ public:
     std::vector<platform::ModalAlert> asked;
     std::vector<bool> askedAsSheet;
     std::vector<platform::OpenFileRequest> openRequests;
+    std::vector<platform::SaveFileRequest> saveRequests;
     std::vector<platform::ApplicationChoiceRequest> applicationRequests;
     int beeps = 0;
 
     bool allAnswersUsed() const {
-        return answers_.empty() && files_.empty() && applicationChoices_.empty();
+        return answers_.empty() && files_.empty() && saveFiles_.empty() &&
+               applicationChoices_.empty();
     }
 
 private:
@@ -104,6 +121,7 @@ private:
 
     std::deque<std::string> answers_;
     std::deque<std::optional<std::filesystem::path>> files_;
+    std::deque<std::optional<std::filesystem::path>> saveFiles_;
     std::deque<std::optional<std::string>> applicationChoices_;
 };
 

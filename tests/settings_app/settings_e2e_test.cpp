@@ -13,11 +13,13 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScrollArea>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
 #include "apps/settings/settings_application.h"
 #include "core/notifications/notification_names.h"
+#include "core/settings_transfer/settings_export.h"
 #include "platform/single_instance.h"
 #include "tests/platform_qt/bus_flood.h"
 #include "tests/settings_app/bus_processes.h"
@@ -174,16 +176,70 @@ TEST_F(RunningInstance, MenuItemsAreTheWindowsAndTheBarFollowsItsFirstFrame) {
     QMenuBar* bar = nullptr;
     ASSERT_TRUE(test::runUntil([&] { return (bar = window->findChild<QMenuBar*>()) != nullptr; }));
     const QList<QAction*> menus = bar->actions();
-    ASSERT_EQ(menus.size(), 2);
+    ASSERT_EQ(menus.size(), 3);
     EXPECT_EQ(menus[0]->menu()->actions(), QList<QAction*>{window->actions().back()});
-    EXPECT_EQ(menus[1]->text(), "编辑");
-    QStringList edit;
-    for (QAction* action : menus[1]->menu()->actions()) {
-        edit << (action->isSeparator() ? QStringLiteral("-") : action->text());
-    }
-    EXPECT_EQ(edit, (QStringList{"撤销", "重做", "-", "剪切", "复制", "粘贴", "全选"}));
+    const auto titlesOf = [](QMenu* menu) {
+        QStringList titles;
+        for (QAction* action : menu->actions()) {
+            titles << (action->isSeparator() ? QStringLiteral("-") : action->text());
+        }
+        return titles;
+    };
+    EXPECT_EQ(menus[1]->text(), "文件");
+    EXPECT_EQ(titlesOf(menus[1]->menu()), (QStringList{"导出设置…", "导入设置…", "恢复备份"}));
+    // The same menu behind the sidebar's button, for desktops without a menu bar.
+    ASSERT_NE(panel().windowMenuButton(), nullptr);
+    EXPECT_EQ(panel().windowMenuButton()->menu(), menus[1]->menu());
+    EXPECT_EQ(panel().windowMenuButton()->accessibleName(), "更多");
+    EXPECT_EQ(menus[2]->text(), "编辑");
+    EXPECT_EQ(titlesOf(menus[2]->menu()),
+              (QStringList{"撤销", "重做", "-", "剪切", "复制", "粘贴", "全选"}));
     // No global menu here: the bar stays out of the window, the items work by their keys.
     EXPECT_FALSE(bar->isVisible());
+}
+
+TEST_F(RunningInstance, AnImportFromTheMenuIsShownAndAnnouncedOnce) {
+    // An export of other settings, made by the same code as the menu's "导出设置…".
+    const std::filesystem::path other =
+        std::filesystem::path(std::getenv("XDG_DATA_HOME")) / "other" / "Tavrel";
+    TaskbarSettings exported;
+    exported.theme = TaskbarTheme::windows;
+    exported.windowsProfile.taskbarHeight = 61;
+    SettingsEnvironment environment;
+    environment.directory = other;
+    ASSERT_TRUE(exported.save(environment).ok());
+    const std::filesystem::path file = other.parent_path() / "export.json";
+    {
+        const auto bytes = readSettingsExport({other}, "2.8.0", std::chrono::system_clock::now())
+                               .envelope.encode();
+        ASSERT_TRUE(bytes.ok());
+        std::ofstream(file, std::ios::binary) << *bytes;
+    }
+    ASSERT_NE(panel().settings().theme, TaskbarTheme::windows);
+
+    dialogs->answerOpenFile(file);
+    dialogs->answer("导入");
+    QAction* import = nullptr;
+    for (QAction* action : panel().windowMenuButton()->menu()->actions()) {
+        if (action->text() == "导入设置…") import = action;
+    }
+    ASSERT_NE(import, nullptr);
+    import->trigger();
+    ASSERT_TRUE(test::runUntil([&] { return panel().settings().theme == TaskbarTheme::windows; }));
+    EXPECT_TRUE(dialogs->allAnswersUsed());
+    EXPECT_EQ(panel().settings().windowsProfile.taskbarHeight, 61);
+    EXPECT_EQ(fileBytes(settingsFile()), fileBytes(other / "settings.json"));
+    const auto seen = postedUntilMarker("test.import");
+    EXPECT_EQ(BusMonitor::names(seen),
+              (std::vector<std::string>{std::string(TavrelDistributedNotification::settingsChanged),
+                                        "test.import"}));
+    EXPECT_EQ(seen.front()["userInfo"], Json({{"reason", "settings-helper-change"}}));
+
+    // An edit right after is saved over the imported file as any edit (no stale signature).
+    commitField("任务栏厚度", "44");
+    EXPECT_EQ(BusMonitor::names(postedUntilMarker("test.edit")),
+              (std::vector<std::string>{std::string(TavrelDistributedNotification::settingsChanged),
+                                        "test.edit"}));
 }
 
 TEST_F(RunningInstance, CloseIsAnnouncedOnceAndLaterEditsAreNotSaved) {

@@ -97,19 +97,24 @@ TEST_F(SettingsTransferTest, RefusesBrokenForeignNewerAndOversizedFiles) {
         const char* what;
         std::string bytes;
         const char* says;
+        SettingsExportRefusal kind = SettingsExportRefusal::damaged;
     } cases[] = {
-        {"truncated", valid.substr(0, valid.size() / 2), "not complete JSON"},
-        {"empty", "", "not complete JSON"},
-        {"a list", "[]", "not a JSON object"},
+        {"truncated", valid.substr(0, valid.size() / 2), "not complete JSON",
+         SettingsExportRefusal::notAnExport},
+        {"empty", "", "not complete JSON", SettingsExportRefusal::notAnExport},
+        {"a list", "[]", "not a JSON object", SettingsExportRefusal::notAnExport},
         {"foreign", edited([](auto& e) { e["format"] = "dconf-dump"; }),
-         "its format is \"dconf-dump\""},
-        {"no format", edited([](auto& e) { e.erase("format"); }), "has no \"format\""},
-        {"newer format", edited([](auto& e) { e["formatVersion"] = 2; }), "made by a newer Tavrel"},
+         "its format is \"dconf-dump\"", SettingsExportRefusal::notAnExport},
+        {"no format", edited([](auto& e) { e.erase("format"); }), "has no \"format\"",
+         SettingsExportRefusal::notAnExport},
+        {"newer format", edited([](auto& e) { e["formatVersion"] = 2; }), "made by a newer Tavrel",
+         SettingsExportRefusal::newerFormat},
         {"format zero", edited([](auto& e) { e["formatVersion"] = 0; }), "formatVersion"},
         {"format as text", edited([](auto& e) { e["formatVersion"] = "1"; }), "formatVersion"},
-        {"oversized", std::string(SettingsTransferLimits::maxEnvelopeBytes + 1, ' '),
-         "larger than"},
-        {"deep", std::string(100, '[') + std::string(100, ']'), "nests too deep"},
+        {"oversized", std::string(SettingsTransferLimits::maxEnvelopeBytes + 1, ' '), "larger than",
+         SettingsExportRefusal::tooLarge},
+        {"deep", std::string(100, '[') + std::string(100, ']'), "nests too deep",
+         SettingsExportRefusal::notAnExport},
         {"unknown member", edited([](auto& e) { e["extra"] = true; }), "unknown member \"extra\""},
         {"no version of the app", edited([](auto& e) { e.erase("appVersion"); }), "appVersion"},
         {"unknown document", edited([](auto& e) { e["documents"]["other.json"] = "{}"; }),
@@ -144,8 +149,10 @@ TEST_F(SettingsTransferTest, RefusesBrokenForeignNewerAndOversizedFiles) {
          "without their NewFileSettings.json"},
     };
     for (const auto& refused : cases) {
-        const auto decoded = SettingsExport::decode(refused.bytes);
+        SettingsExportRefusal kind = SettingsExportRefusal::damaged;
+        const auto decoded = SettingsExport::decode(refused.bytes, &kind);
         ASSERT_FALSE(decoded.ok()) << refused.what;
+        EXPECT_EQ(kind, refused.kind) << refused.what;
         EXPECT_NE(decoded.error().message.find(refused.says), std::string::npos)
             << refused.what << ": " << decoded.error().message;
     }
@@ -251,6 +258,8 @@ TEST_F(SettingsTransferTest, BackupNamesSayWhenAndWhy) {
     const SettingsBackupName name = SettingsBackupName::at(kTime + std::chrono::milliseconds(7),
                                                            SettingsBackupReason::migration);
     EXPECT_EQ(name.fileName(), "backup-20261210T213000.007Z-migration.json");
+    EXPECT_EQ(SettingsBackupName::parse(name.fileName())->time(),
+              kTime + std::chrono::milliseconds(7));
     const SettingsBackupName second =
         SettingsBackupName::at(kTime, SettingsBackupReason::import, 2);
     EXPECT_EQ(second.fileName(), "backup-20261210T213000.000Z-2-import.json");

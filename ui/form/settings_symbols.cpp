@@ -209,6 +209,11 @@ bool drawFallbackSymbol(std::string_view name, QPainter& p, const QRectF& box, c
     } else if (name == "plus") {
         p.drawLine(at(0.5, 0.16), at(0.5, 0.84));
         p.drawLine(at(0.16, 0.5), at(0.84, 0.5));
+    } else if (name == "ellipsis.circle") {
+        p.drawEllipse(rect(0.08, 0.08, 0.84, 0.84));
+        p.setBrush(tint);
+        p.setPen(Qt::NoPen);
+        for (const qreal x : {0.3, 0.5, 0.7}) p.drawEllipse(QPointF(at(x, 0.5)), line, line);
     } else if (name == "arrow.counterclockwise") {
         // A circle open at the upper left, its upper end an arrow head pointing the way round.
         const QRectF circle = rect(0.16, 0.2, 0.68, 0.68);

@@ -159,6 +159,24 @@ std::optional<std::filesystem::path> QtSettingsDialogs::openFile(
     return std::filesystem::path(QFile::encodeName(dialog.selectedFiles().front()).toStdString());
 }
 
+std::optional<std::filesystem::path> QtSettingsDialogs::saveFile(
+    const platform::SaveFileRequest& request) {
+    QWidget* parent = window_ ? window_() : nullptr;
+    QFileDialog dialog(parent, qtext(request.title),
+                       QDir::home().filePath(qtext(request.suggestedName)));
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    if (!request.defaultExtension.empty()) {
+        dialog.setDefaultSuffix(qtext(request.defaultExtension));
+        dialog.setNameFilter(QStringLiteral("*.") + qtext(request.defaultExtension));
+    }
+    // The panel asks before it returns a file that exists (QFileDialog's own confirmation).
+    if (!request.prompt.empty()) dialog.setLabelText(QFileDialog::Accept, qtext(request.prompt));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return std::filesystem::path(QFile::encodeName(dialog.selectedFiles().front()).toStdString());
+}
+
 void QtSettingsDialogs::beep() {
     QApplication::beep();
 }

@@ -21,6 +21,8 @@ public:
     platform::ModalAlertResponse runSheet(const platform::ModalAlert& alert) override;
     std::optional<std::filesystem::path> openFile(
         const platform::OpenFileRequest& request) override;
+    std::optional<std::filesystem::path> saveFile(
+        const platform::SaveFileRequest& request) override;
     void beep() override;
     // The installed applications in the application chooser, application-modal.
     std::optional<std::size_t> chooseApplication(

@@ -488,6 +488,9 @@ void SettingsPanelController::layoutSidebar() {
     if (!sidebarView_) return;
     const int h = sidebarView_->height();
     if (sidebarHeader_) sidebarHeader_->setGeometry(0, 44, sidebarWidth, 62);
+    if (windowMenuButton_) {
+        windowMenuButton_->setGeometry(sidebarWidth - 18 - 28, 44 + (62 - 28) / 2, 28, 28);
+    }
     if (sidebarScrollView_) {
         const int top = 44 + 62 + 6;
         sidebarScrollView_->setGeometry(0, top, sidebarWidth, std::max(0, h - top - 12));
@@ -601,6 +604,26 @@ QWidget* SettingsPanelController::makeFeatureSidebar() {
     return sidebar;
 }
 
+void SettingsPanelController::setWindowMenu(QMenu* menu) {
+    if (!sidebarView_ || !menu) return;
+    delete windowMenuButton_;
+    auto* button = new QToolButton(sidebarView_);
+    button->setAccessibleName(QStringLiteral("更多"));
+    button->setToolTip(QStringLiteral("导出、导入和恢复设置"));
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::StrongFocus);
+    button->setIconSize(QSize(18, 18));
+    button->setIcon(QIcon(settingsSymbolPixmap("ellipsis.circle",
+                                               settingsSecondaryLabelColor(button->palette()), 18,
+                                               button->devicePixelRatioF())));
+    button->setPopupMode(QToolButton::InstantPopup);
+    button->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; }"));
+    button->setMenu(menu);
+    windowMenuButton_ = button;
+    button->show();
+    layoutSidebar();
+}
+
 // --- Permission banners
 
 void SettingsPanelController::refreshScreenRecordingPermissionBanner() {
@@ -642,6 +665,7 @@ void SettingsPanelController::prepareForClose() {
     refreshingViews_.clear();
     sidebarView_ = nullptr;
     sidebarHeader_ = nullptr;
+    windowMenuButton_ = nullptr;
     sidebarScrollView_ = nullptr;
     scrollView_ = nullptr;
     formView_ = nullptr;

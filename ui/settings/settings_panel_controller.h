@@ -10,11 +10,13 @@
 #include <optional>
 #include <vector>
 
+#include <QMenu>
 #include <QMetaObject>
 #include <QObject>
 #include <QPixmap>
 #include <QPointer>
 #include <QScrollArea>
+#include <QToolButton>
 #include <QWidget>
 
 #include "core/form/form_content.h"
@@ -107,6 +109,11 @@ public:
     void restartTaskbar() override;
 
     SettingsWindowServices& windowServices() { return services_; }
+
+    // The window's own menu (export, import, backups), behind a button at the sidebar's top
+    // right, for desktops that show no menu bar. The button goes with the window.
+    void setWindowMenu(QMenu* menu);
+    QToolButton* windowMenuButton() const { return windowMenuButton_; }
     PermissionBanners& permissionBanners() { return *banners_; }
 
     // --- Navigation and the sidebar
@@ -184,6 +191,7 @@ private:
         refreshingViews_;
     QPointer<QWidget> sidebarView_;
     QPointer<QWidget> sidebarHeader_;
+    QPointer<QToolButton> windowMenuButton_;
     QPointer<FeatureSidebarScrollView> sidebarScrollView_;
     QPointer<QWidget> background_;
     QPointer<QWidget> dragArea_;
