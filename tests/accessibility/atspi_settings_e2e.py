@@ -13,6 +13,8 @@ pyatspi only, it runs the steps given on the command line, in order:
                       of that name is selected and the previous page is gone
   --row TITLE         the page shown has a row titled TITLE (a label of that name)
   --button NAME       the page shown has a push button named NAME
+  --menu NAME         press the push button NAME by its press action; then, for each
+      --item ITEM       a menu item named ITEM shows (in the menu the button opened)
   --slider TITLE      the slider named TITLE, followed by
       --reads X         its value through the Value interface is X (the row's units)
       --set Y           sets its value to Y through the Value interface; then
@@ -34,6 +36,8 @@ import sys
 import time
 
 DEADLINE = 60.0  # seconds, for any single wait
+
+SHOWN_POPUP_MENUS = []  # every popup menu the application showed, in order
 
 
 class Failure(Exception):
@@ -75,6 +79,12 @@ def parse_steps(arguments):
             steps.append({"kind": "row", "title": value()})
         elif option == "--button":
             steps.append({"kind": "button", "name": value()})
+        elif option == "--menu":
+            steps.append({"kind": "menu", "name": value(), "items": []})
+        elif option == "--item":
+            if not steps or steps[-1]["kind"] != "menu":
+                raise Failure("--item must follow --menu")
+            steps[-1]["items"].append(value())
         elif option == "--slider":
             steps.append({"kind": "slider", "title": value()})
         elif option in ("--reads", "--set", "--key", "--stores"):
@@ -304,7 +314,14 @@ def run(build, steps, settings_document):
         # Listening before the application starts: it learns of the listeners when its bridge
         # comes up and sends these events from then on; each one wakes the waits below.
         def woke(event):
-            pass
+            # Popup menus are not children of the application's object: a screen reader meets
+            # them by this event, and so do the steps below.
+            try:
+                if event.type.startswith("object:state-changed:showing") and event.detail1 == 1 \
+                        and event.source.getRole() == pyatspi.ROLE_POPUP_MENU:
+                    SHOWN_POPUP_MENUS.append(event.source)
+            except Exception:
+                pass
         pyatspi.Registry.registerEventListener(
             woke, "object:children-changed", "object:state-changed", "object:property-change",
             "window:create", "window:activate", "focus:")
@@ -345,6 +362,8 @@ def run(build, steps, settings_document):
                 session.wait_until(lambda: session.find((pyatspi.ROLE_PUSH_BUTTON,), name),
                                    "the button " + name)
                 note("button " + name)
+            elif step["kind"] == "menu":
+                open_menu(session, step)
             elif step["kind"] == "slider":
                 use_slider(session, step, monitor, settings_file)
 
@@ -388,6 +407,34 @@ def press_tab(session, name):
         return None
     session.wait_until(selected, "the tab %s to be selected" % name)
     note("tab %s selected" % name)
+
+
+def open_menu(session, step):
+    pyatspi = session.pyatspi
+    name = step["name"]
+    button = session.wait_until(lambda: session.find((pyatspi.ROLE_PUSH_BUTTON,), name),
+                                "the button " + name)
+    action, index = session.action_index(button, "press")
+    if index is None:
+        raise Failure("the button %s has no press action" % name)
+    shown_before = len(SHOWN_POPUP_MENUS)
+    if not action.doAction(index):
+        raise Failure("pressing the button %s was refused" % name)
+    menu = session.wait_until(
+        lambda: SHOWN_POPUP_MENUS[-1] if len(SHOWN_POPUP_MENUS) > shown_before else None,
+        "the menu of " + name)
+    for item in step["items"]:
+        def found():
+            for node in session.walk(menu):
+                try:
+                    if node.getRole() in (pyatspi.ROLE_MENU_ITEM, pyatspi.ROLE_MENU) and \
+                            node.name == item:
+                        return node
+                except Exception:
+                    continue
+            return None
+        session.wait_until(found, "the menu item " + item)
+        note("menu item " + item)
 
 
 def use_slider(session, step, monitor, settings_file):

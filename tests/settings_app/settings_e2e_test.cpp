@@ -189,7 +189,7 @@ TEST_F(RunningInstance, MenuItemsAreTheWindowsAndTheBarFollowsItsFirstFrame) {
     EXPECT_EQ(titlesOf(menus[1]->menu()), (QStringList{"导出设置…", "导入设置…", "恢复备份"}));
     // The same menu behind the sidebar's button, for desktops without a menu bar.
     ASSERT_NE(panel().windowMenuButton(), nullptr);
-    EXPECT_EQ(panel().windowMenuButton()->menu(), menus[1]->menu());
+    EXPECT_EQ(panel().windowMenu(), menus[1]->menu());
     EXPECT_EQ(panel().windowMenuButton()->accessibleName(), "更多");
     EXPECT_EQ(menus[2]->text(), "编辑");
     EXPECT_EQ(titlesOf(menus[2]->menu()),
@@ -220,7 +220,7 @@ TEST_F(RunningInstance, AnImportFromTheMenuIsShownAndAnnouncedOnce) {
     dialogs->answerOpenFile(file);
     dialogs->answer("导入");
     QAction* import = nullptr;
-    for (QAction* action : panel().windowMenuButton()->menu()->actions()) {
+    for (QAction* action : panel().windowMenu()->actions()) {
         if (action->text() == "导入设置…") import = action;
     }
     ASSERT_NE(import, nullptr);

@@ -616,9 +616,15 @@ void SettingsPanelController::setWindowMenu(QMenu* menu) {
     button->setIcon(QIcon(settingsSymbolPixmap("ellipsis.circle",
                                                settingsSecondaryLabelColor(button->palette()), 18,
                                                button->devicePixelRatioF())));
-    button->setPopupMode(QToolButton::InstantPopup);
-    button->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; }"));
-    button->setMenu(menu);
+    // The menu opens on the next turn and without a loop of its own, so that pressing the
+    // button through the accessibility bus returns at once.
+    QPointer<QMenu> shown(menu);
+    QObject::connect(button, &QToolButton::clicked, button, [button, shown] {
+        QTimer::singleShot(0, button, [button, shown] {
+            if (shown) shown->popup(button->mapToGlobal(QPoint(0, button->height())));
+        });
+    });
+    windowMenu_ = menu;
     windowMenuButton_ = button;
     button->show();
     layoutSidebar();

@@ -114,6 +114,7 @@ public:
     // right, for desktops that show no menu bar. The button goes with the window.
     void setWindowMenu(QMenu* menu);
     QToolButton* windowMenuButton() const { return windowMenuButton_; }
+    QMenu* windowMenu() const { return windowMenu_; }
     PermissionBanners& permissionBanners() { return *banners_; }
 
     // --- Navigation and the sidebar
@@ -192,6 +193,7 @@ private:
     QPointer<QWidget> sidebarView_;
     QPointer<QWidget> sidebarHeader_;
     QPointer<QToolButton> windowMenuButton_;
+    QPointer<QMenu> windowMenu_;
     QPointer<FeatureSidebarScrollView> sidebarScrollView_;
     QPointer<QWidget> background_;
     QPointer<QWidget> dragArea_;
