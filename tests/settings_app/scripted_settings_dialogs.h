@@ -42,25 +42,13 @@ public:
     std::optional<std::filesystem::path> openFile(
         const platform::OpenFileRequest& request) override {
         openRequests.push_back(request);
-        if (files_.empty()) {
-            ADD_FAILURE() << "unexpected open-file panel";
-            return std::nullopt;
-        }
-        auto file = std::move(files_.front());
-        files_.pop_front();
-        return file;
+        return nextFile(files_, "open-file panel");
     }
 
     std::optional<std::filesystem::path> saveFile(
         const platform::SaveFileRequest& request) override {
         saveRequests.push_back(request);
-        if (saveFiles_.empty()) {
-            ADD_FAILURE() << "unexpected save panel";
-            return std::nullopt;
-        }
-        auto file = std::move(saveFiles_.front());
-        saveFiles_.pop_front();
-        return file;
+        return nextFile(saveFiles_, "save panel");
     }
 
     void beep() override { ++beeps; }
@@ -95,6 +83,17 @@ public:
     }
 
 private:
+    static std::optional<std::filesystem::path> nextFile(
+        std::deque<std::optional<std::filesystem::path>>& answers, const char* panel) {
+        if (answers.empty()) {
+            ADD_FAILURE() << "unexpected " << panel;
+            return std::nullopt;
+        }
+        auto file = std::move(answers.front());
+        answers.pop_front();
+        return file;
+    }
+
     platform::ModalAlertResponse respond(const platform::ModalAlert& alert, bool sheet) {
         asked.push_back(alert);
         askedAsSheet.push_back(sheet);
