@@ -202,6 +202,15 @@ TEST_F(SettingsSearchWindowTest, KeyboardMovesThroughTheResultsOpensAndClears) {
     EXPECT_TRUE(controller->featureSidebarScrollView()->isVisible());
     EXPECT_TRUE(search().shownResults().empty());
 
+    // Escape on a result clears the field too; Enter on one opens it.
+    type("任务栏厚度");
+    ASSERT_FALSE(search().shownResults().empty());
+    QTest::keyClick(search().shownResults().front(), Qt::Key_Return);
+    EXPECT_NE(highlightOn(findFormRow(controller->pageFormView(), "任务栏厚度")), nullptr);
+    QTest::keyClick(search().shownResults().front(), Qt::Key_Escape);
+    EXPECT_TRUE(field->text().isEmpty());
+    EXPECT_FALSE(search().resultsView()->isVisible());
+
     // Nothing found says so; a blank query is no query.
     type("没有这样的设置项");
     EXPECT_TRUE(search().shownResults().empty());

@@ -206,6 +206,10 @@ void SettingsSearchResultButton::keyPressEvent(QKeyEvent* event) {
         click();
         return;
     }
+    if (event->key() == Qt::Key_Escape && onEscape) {
+        onEscape();
+        return;
+    }
     if ((event->key() == Qt::Key_Down || event->key() == Qt::Key_Up) && onStep) {
         onStep(event->key() == Qt::Key_Down ? 1 : -1);
         return;
@@ -342,7 +346,7 @@ void SettingsSearch::invalidate() {
     refreshQueued_ = true;
     QTimer::singleShot(0, this, [this] {
         refreshQueued_ = false;
-        if (searching_) runQuery();
+        if (searching_) runQuery(true);
     });
 }
 
@@ -394,12 +398,16 @@ SettingsSearchResultButton* SettingsSearch::resultButton(int index) {
                 buttons_[static_cast<std::size_t>(next)]->setFocus(Qt::OtherFocusReason);
             }
         };
+        button->onEscape = [this] {
+            field_->clear();
+            field_->setFocus(Qt::OtherFocusReason);
+        };
         buttons_.push_back(button);
     }
     return buttons_[static_cast<std::size_t>(index)];
 }
 
-void SettingsSearch::runQuery() {
+void SettingsSearch::runQuery(bool keepPlace) {
     const QString text = field_->text();
     const bool searching = !text.trimmed().isEmpty();
     if (searching) {
@@ -428,9 +436,12 @@ void SettingsSearch::runQuery() {
         footer_->clear();
     }
     footer_->setVisible(!footer_->text().isEmpty());
-    current_ = -1;
-    setCurrent(shown > 0 ? 0 : -1);
-    results_->verticalScrollBar()->setValue(0);
+    if (keepPlace && current_ >= 0 && current_ < shown) {
+        setCurrent(current_);
+    } else {
+        setCurrent(shown > 0 ? 0 : -1);
+        results_->verticalScrollBar()->setValue(0);
+    }
 
     if (searching != searching_) {
         searching_ = searching;

@@ -66,6 +66,8 @@ public:
 
     // Up or Down pressed while the result has the focus.
     std::function<void(int step)> onStep;
+    // Escape pressed while the result has the focus.
+    std::function<void()> onEscape;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -139,7 +141,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void runQuery();
+    // `keepPlace`: the same query again after a change of the settings; the current result and
+    // the list's offset stay where they are.
+    void runQuery(bool keepPlace = false);
     void setCurrent(int index);
     void openResult(int index);
     SettingsSearchResultButton* resultButton(int index);
