@@ -1,7 +1,7 @@
-// The settings search in the window (Qt offscreen): every bound row the window shows is found by
-// its title and, opened from the results, lands on its page and tab, scrolled into view and
-// highlighted; the keyboard in the field; hidden rows with their reason and where they lead; the
-// results follow a change of the settings.
+// The settings search in the window (Qt offscreen): every bound row the window shows (and every
+// row of the New File page) is found by its title and, opened from the results, lands on its page
+// and tab, scrolled into view and highlighted; the keyboard in the field; hidden rows with their
+// reason and where they lead; the results follow a change of the settings.
 
 #include <algorithm>
 #include <memory>
@@ -16,11 +16,14 @@
 
 #include <gtest/gtest.h>
 
+#include "core/settings_pages/new_file_page.h"
+#include "core/settings_pages/revealing_looks.h"
 #include "platform/fake/fake_notification_center.h"
 #include "platform/fake/manual_main_queue.h"
 #include "tests/settings_app/fake_window_services.h"
 #include "tests/settings_app/scripted_settings_dialogs.h"
 #include "tests/settings_app/widget_test_support.h"
+#include "ui/form/settings_segmented_control.h"
 #include "ui/settings/feature_sidebar.h"
 #include "ui/settings/settings_panel_controller.h"
 #include "ui/settings/settings_search_view.h"
@@ -77,6 +80,20 @@ protected:
                                              << ", viewport height " << viewport->height();
     }
 
+    // The label of the tab selected on the page shown: the taskbar page's sub-page selector, else
+    // the centred segment that switches a page's tabs. Empty without tabs.
+    QString selectedTab() const {
+        QWidget* page = controller->pageFormView();
+        auto* tabs = page->findChild<SettingsSegmentedControl*>("subpageSelector");
+        if (!tabs) {
+            if (QWidget* centred = page->findChild<QWidget*>(FormWidgetNames::centeredSegment)) {
+                tabs = centred->findChild<SettingsSegmentedControl*>();
+            }
+        }
+        if (!tabs || tabs->selectedSegment() < 0) return {};
+        return tabs->labels().value(tabs->selectedSegment());
+    }
+
     static SettingsSearchHighlight* highlightOn(QWidget* row) {
         return row->findChild<SettingsSearchHighlight*>(SettingsSearchHighlight::name,
                                                         Qt::FindDirectChildrenOnly);
@@ -93,7 +110,7 @@ protected:
     public:
         void open(std::string_view) override {}
     } privacy;
-    test::RecordingNewFileSwitch newFile;
+    NewFileFeature newFile{NewFileEnvironment{}};
     test::RecordingNativeDockVisibility nativeDock;
     SettingsImageLookup images;
     test::FakeWindowServices services{{dialogs, center, screenRecordingProbe, accessibilityProbe,
@@ -106,22 +123,35 @@ protected:
     std::unique_ptr<SettingsPanelController> controller;
 };
 
-// One window per theme, every bound row it shows searched for and opened from the results.
+// One window per look (both themes, and the values that show the rows the defaults hide), every
+// bound row it shows searched for and opened from the results; the New File page lists its
+// document.
 TEST_F(SettingsSearchWindowTest, EveryShownBoundRowOpensOnItsPageAndTabInViewAndHighlighted) {
+    std::vector<SettingsLook> looks{
+        {"windows", [](TaskbarSettings& s) { s.theme = TaskbarTheme::windows; }},
+        {"liquid glass", [](TaskbarSettings& s) { s.theme = TaskbarTheme::liquidGlass; }},
+    };
+    looks.insert(looks.end(), rowRevealingLooks().begin(), rowRevealingLooks().end());
     std::size_t opened = 0;
-    for (const TaskbarTheme theme : {TaskbarTheme::windows, TaskbarTheme::liquidGlass}) {
-        SCOPED_TRACE(theme == TaskbarTheme::windows ? "windows" : "liquid glass");
-        open(withTheme(theme));
+    std::size_t newFileRows = 0;
+    for (const SettingsLook& look : looks) {
+        SCOPED_TRACE(look.name);
+        TaskbarSettings settings;
+        look.apply(settings);
+        open(settings);
         const std::vector<SettingsSearchEntry> entries(search().index().entries().begin(),
                                                        search().index().entries().end());
         for (const SettingsSearchEntry& entry : entries) {
-            if (entry.keys.empty() || entry.hiddenReason) continue;
+            // Bound rows edit settings; the New File page's rows edit its own document.
+            const bool bound = !entry.keys.empty() || entry.location.page == FeaturePage::newFile;
+            if (!bound || entry.hiddenReason) continue;
             SCOPED_TRACE(entry.pageTitle + " / " + entry.tabTitle + " / " + entry.title);
             type(entry.title);
             SettingsSearchResultButton* result = resultFor(entry);
             ASSERT_NE(result, nullptr) << "not among the results shown";
             result->click();
             ++opened;
+            if (entry.location.page == FeaturePage::newFile) ++newFileRows;
 
             EXPECT_EQ(controller->selectedFeaturePage(), entry.location.page);
             if (entry.location.page == FeaturePage::taskbar) {
@@ -131,6 +161,7 @@ TEST_F(SettingsSearchWindowTest, EveryShownBoundRowOpensOnItsPageAndTabInViewAnd
                 EXPECT_EQ(controller->pageState().nativeDockSettingsTab,
                           entry.location.nativeDockTab);
             }
+            EXPECT_EQ(selectedTab().toStdString(), entry.tabTitle);
             if (FeatureSidebarButton* button = controller->featureButton(entry.location.page)) {
                 EXPECT_TRUE(button->isSelectedPage());
             }
@@ -145,7 +176,8 @@ TEST_F(SettingsSearchWindowTest, EveryShownBoundRowOpensOnItsPageAndTabInViewAnd
             EXPECT_TRUE(search().resultsView()->isVisible());
         }
     }
-    EXPECT_GT(opened, 200u);
+    EXPECT_GT(opened, 1000u);
+    EXPECT_GT(newFileRows, 0u);
 }
 
 TEST_F(SettingsSearchWindowTest, TheHighlightFadesAndGoes) {
