@@ -584,10 +584,12 @@ QWidget* SettingsPanelController::makeFeatureSidebar() {
     headerLayout->addStretch(1);
     sidebarHeader_ = header;
 
-    // Made before the rows: Tab goes from the field (and its results) to the rows.
-    search_ = new SettingsSearch(sidebar, [this] { return buildSearchIndex(); });
+    // Made before the rows: Tab goes from the field (and its results) to the rows. A retired
+    // sidebar may outlive the controller until its deletion.
     {
         QPointer<SettingsPanelController> self(this);
+        search_ = new SettingsSearch(
+            sidebar, [self] { return self ? self->buildSearchIndex() : SettingsSearchIndex{}; });
         search_->onOpen = [self](const SettingsSearchEntry& entry) {
             if (self) self->openSearchResult(entry);
         };
