@@ -13,6 +13,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
+#include <QTextDocument>
 
 #include <gtest/gtest.h>
 
@@ -261,6 +262,21 @@ TEST_F(SettingsSearchWindowTest, ResultsNameTheRowAndSayWhereItIs) {
     EXPECT_EQ(result->accessibleDescription().toStdString(), settingsSearchLocationText(entry));
     EXPECT_EQ(settingsSearchLocationText(entry),
               entry.pageTitle + " · " + entry.tabTitle + " · " + entry.section);
+}
+
+// A title from outside (an imported New File kind is named after its file) stays text.
+TEST_F(SettingsSearchWindowTest, AResultShowsItsTitleAsPlainText) {
+    SettingsSearchResultButton result;
+    SettingsSearchEntry entry;
+    entry.pageTitle = "右键新建文件";
+    entry.section = "自定义类型";
+    entry.title = "<b>周报</b> &amp;（.md）";
+    result.showEntry(entry);
+    EXPECT_EQ(result.accessibleName().toStdString(), entry.title);
+    EXPECT_EQ(result.text().toStdString(), entry.title);
+    QTextDocument tip;
+    tip.setHtml(result.toolTip());
+    EXPECT_EQ(tip.toPlainText().toStdString(), entry.title + "\n右键新建文件 · 自定义类型");
 }
 
 TEST_F(SettingsSearchWindowTest, HiddenRowsSayWhyAndOpenWhereTheyCanBeShown) {

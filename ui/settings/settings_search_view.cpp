@@ -142,7 +142,9 @@ void SettingsSearchResultButton::showEntry(const SettingsSearchEntry& entry) {
     const QString description =
         reason_.isEmpty() ? location_ : location_ + QStringLiteral("；") + reason_;
     setAccessibleDescription(description);
-    setToolTip(title + '\n' + description);
+    // Tool tips take markup; titles may come from outside (an imported New File kind's name).
+    setToolTip(QStringLiteral("<p style='white-space:pre'>%1<br>%2</p>")
+                   .arg(title.toHtmlEscaped(), description.toHtmlEscaped()));
     updateGeometry();
     update();
 }
