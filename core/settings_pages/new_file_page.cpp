@@ -240,16 +240,23 @@ bool NewFileFeature::removeNewFileTemplate(std::string_view id) const {
     return true;
 }
 
-std::shared_ptr<FormContent> makeNewFileSettingsView(SettingsPageHost& host,
-                                                     NewFileFeature& feature) {
-    NewFileSettings::syncBundledTemplatesToStorage(feature.environment());
-    const NewFileSettings settings = NewFileSettings::load();
+namespace {
+
+// The page's rows for `settings`. With a host and the feature, every control acts on the
+// document; without them (a preview) the controls have no action.
+std::shared_ptr<FormContent> newFilePageForm(const NewFileSettings& settings,
+                                             SettingsPageHost* host, NewFileFeature* feature) {
+    using Toggle = std::function<void(bool)>;
+    using Press = std::function<void()>;
+    const bool acts = host && feature;
+    const auto onToggle = [acts](Toggle action) { return acts ? std::move(action) : Toggle{}; };
+    const auto onPress = [acts](Press action) { return acts ? std::move(action) : Press{}; };
 
     auto form = std::make_shared<FormContent>();
     form->addSection("Finder 右键菜单");
     form->addSwitch("启用右键新建文件", "在 Finder 文件夹或桌面空白处右键时显示“新建文件”菜单。",
                     settings.isEnabled,
-                    [&host, &feature](bool on) { setMasterSwitch(host, feature, on); });
+                    onToggle([host, feature](bool on) { setMasterSwitch(*host, *feature, on); }));
     form->addInfoBlock("扩展启用状态", NewFileInstructions::informativeText(),
                        FormTextColor::systemRed, FormFontWeight::bold);
 
@@ -257,25 +264,27 @@ std::shared_ptr<FormContent> makeNewFileSettingsView(SettingsPageHost& host,
     for (const NewFileTemplate& builtIn : settings.templates) {
         if (!builtIn.isBuiltIn) continue;
         form->addSwitch(builtIn.titleWithExtension(), "在“新建文件”子菜单中显示或隐藏此类型。",
-                        builtIn.isEnabled, [&host, &feature, id = builtIn.id](bool on) {
-                            setBuiltInEnabled(host, feature, id, on);
-                        });
+                        builtIn.isEnabled, onToggle([host, feature, id = builtIn.id](bool on) {
+                            setBuiltInEnabled(*host, *feature, id, on);
+                        }));
     }
 
     form->addSection("自定义类型");
     form->addButton("导入模板",
                     "选择一个空白文件作为模板，Tavrel 会复制保存，并加入 Finder "
                     "的“新建文件”菜单。",
-                    std::nullopt, [&host, &feature] { importNewFileTemplate(host, feature); });
+                    std::nullopt,
+                    onPress([host, feature] { importNewFileTemplate(*host, *feature); }));
     bool anyCustom = false;
     for (const NewFileTemplate& custom : settings.templates) {
         if (custom.isBuiltIn) continue;
         anyCustom = true;
         addNewFileTemplateRow(
             *form, custom.titleWithExtension(), "默认文件名：" + custom.defaultBaseName,
-            custom.isEnabled,
-            [&host, &feature, id = custom.id](bool on) { setCustomEnabled(host, feature, id, on); },
-            [&host, &feature, id = custom.id] { removeTemplate(host, feature, id); });
+            custom.isEnabled, onToggle([host, feature, id = custom.id](bool on) {
+                setCustomEnabled(*host, *feature, id, on);
+            }),
+            onPress([host, feature, id = custom.id] { removeTemplate(*host, *feature, id); }));
     }
     if (!anyCustom) {
         form->addInfoBlock("暂无自定义类型",
@@ -284,6 +293,22 @@ std::shared_ptr<FormContent> makeNewFileSettingsView(SettingsPageHost& host,
                            FormTextColor::secondaryLabel, FormFontWeight::regular);
     }
     return form;
+}
+
+}  // namespace
+
+std::shared_ptr<FormContent> makeNewFileSettingsView(SettingsPageHost& host,
+                                                     NewFileFeature& feature) {
+    NewFileSettings::syncBundledTemplatesToStorage(feature.environment());
+    return newFilePageForm(NewFileSettings::load(), &host, &feature);
+}
+
+std::shared_ptr<FormContent> makeNewFileSettingsPreview(const NewFileSettings& document) {
+    return newFilePageForm(document, nullptr, nullptr);
+}
+
+std::shared_ptr<FormContent> NewFileFeature::makeSettingsPreview() {
+    return makeNewFileSettingsPreview(NewFileSettings::load());
 }
 
 void importNewFileTemplate(SettingsPageHost& host, NewFileFeature& feature) {

@@ -66,6 +66,8 @@ public:
     std::optional<bool> isEnabled() const override;
     void setEnabled(bool enabled) override;
     std::shared_ptr<FormContent> makeSettingsView(SettingsPageHost& host) override;
+    // The page as the stored document lists it, read only.
+    std::shared_ptr<FormContent> makeSettingsPreview() override;
 
     const NewFileEnvironment& environment() const { return environment_; }
 
@@ -88,6 +90,10 @@ private:
 // The page: copies the shipped templates into storage, loads the document and lists it.
 std::shared_ptr<FormContent> makeNewFileSettingsView(SettingsPageHost& host,
                                                      NewFileFeature& feature);
+
+// The rows the page shows for `document` (titles, help texts, sections, values) with controls
+// that have no action, and nothing written: for reading the page without showing it.
+std::shared_ptr<FormContent> makeNewFileSettingsPreview(const NewFileSettings& document);
 
 // "导入模板": the open panel, the import, and an alert when it fails.
 void importNewFileTemplate(SettingsPageHost& host, NewFileFeature& feature);

@@ -49,6 +49,9 @@ public:
     virtual void setEnabled(bool enabled) = 0;
     // The feature's page; nothing when there is none.
     virtual std::shared_ptr<FormContent> makeSettingsView(SettingsPageHost&) { return nullptr; }
+    // The rows that page would show now, with controls that have no action; reading it changes
+    // nothing on disk. Nothing when there is no page.
+    virtual std::shared_ptr<FormContent> makeSettingsPreview() { return nullptr; }
 };
 
 std::unique_ptr<NewFileFeatureSwitch> makeNullNewFileFeatureSwitch();

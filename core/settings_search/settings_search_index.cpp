@@ -1,6 +1,5 @@
 #include "core/settings_search/settings_search_index.h"
 
-#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -78,17 +77,24 @@ std::vector<BuiltRow> rowsOf(const FormContent& form) {
 }
 
 // A host and the form it built, kept together: the rows' actions capture the host.
+// The New File page lists its own document, which the reading host cannot give: its form comes
+// from the caller, read once per index (it does not depend on the settings).
 struct BuiltPage {
     std::unique_ptr<ReadingPageHost> host;
     std::shared_ptr<FormContent> form;
     std::vector<BuiltRow> rows;
+    std::shared_ptr<FormContent> newFileForm;
 
-    BuiltPage(const TaskbarSettings& settings, const SettingsSearchLocation& at)
-        : host(std::make_unique<ReadingPageHost>(settings, at.page, at.subpage, at.nativeDockTab)) {
+    BuiltPage(const TaskbarSettings& settings, const SettingsSearchLocation& at,
+              std::shared_ptr<FormContent> newFile)
+        : host(std::make_unique<ReadingPageHost>(settings, at.page, at.subpage, at.nativeDockTab)),
+          newFileForm(std::move(newFile)) {
         rebuild();
     }
     void rebuild() {
-        form = makeFeaturePageForm(host->selectedFeaturePage(), *host);
+        form = host->selectedFeaturePage() == FeaturePage::newFile
+                   ? newFileForm
+                   : makeFeaturePageForm(host->selectedFeaturePage(), *host);
         rows = form ? rowsOf(*form) : std::vector<BuiltRow>{};
     }
 };
@@ -100,10 +106,13 @@ struct FoundRow {
     std::size_t index = 0;
     FormRow row;  // title, help text and keys (the control is not kept)
     std::optional<std::string> hiddenReason;
+    std::optional<std::string> revealedBy;
 };
 
-FoundRow found(const BuiltRow& built, std::optional<std::string> reason) {
-    FoundRow row{built.identity, built.section, built.index, {}, std::move(reason)};
+FoundRow found(const BuiltRow& built, std::optional<std::string> reason,
+               std::optional<std::string> revealedBy = std::nullopt) {
+    FoundRow row{built.identity,    built.section,        built.index, {},
+                 std::move(reason), std::move(revealedBy)};
     row.row.title = built.row->title;
     row.row.detail = built.row->detail;
     row.row.keys = built.row->keys;
@@ -112,14 +121,16 @@ FoundRow found(const BuiltRow& built, std::optional<std::string> reason) {
 
 // Every row the place shows with `settings`, and then the rows one change of a bound switch
 // (turned on) or segment (another choice) of that page shows besides, with that change as the
-// reason. Only rows bound to settings are changed: their actions edit the host's copy of the
-// settings and nothing else.
+// reason and the changed row as the one that reveals them. Only rows bound to settings are
+// changed: their actions edit the host's copy of the settings and nothing else. With
+// `otherReason`, every row found gets that reason instead (settings the window does not show).
 void explore(const TaskbarSettings& settings, const SettingsSearchLocation& at,
-             const std::function<std::optional<std::string>(std::optional<std::string>)>& reason,
-             std::set<std::string>& seen, std::vector<FoundRow>& out) {
-    const BuiltPage base(settings, at);
+             const std::shared_ptr<FormContent>& newFile,
+             const std::optional<std::string>& otherReason, std::set<std::string>& seen,
+             std::vector<FoundRow>& out) {
+    const BuiltPage base(settings, at, newFile);
     for (const BuiltRow& row : base.rows) {
-        if (seen.insert(row.identity).second) out.push_back(found(row, reason(std::nullopt)));
+        if (seen.insert(row.identity).second) out.push_back(found(row, otherReason));
     }
     struct Trial {
         std::size_t index;
@@ -144,9 +155,10 @@ void explore(const TaskbarSettings& settings, const SettingsSearchLocation& at,
         }
     }
     for (const Trial& trial : trials) {
-        BuiltPage page(settings, at);
+        BuiltPage page(settings, at, newFile);
         if (trial.index >= page.rows.size()) continue;
         const FormRow& row = *page.rows[trial.index].row;
+        const std::string revealing = row.title;
         if (const auto* toggle = std::get_if<SwitchControl>(&row.control)) {
             toggle->action(true);
         } else if (const auto* segment = std::get_if<SegmentControl>(&row.control)) {
@@ -155,8 +167,11 @@ void explore(const TaskbarSettings& settings, const SettingsSearchLocation& at,
         const std::shared_ptr<FormContent> keepAlive = page.form;
         page.rebuild();
         for (const BuiltRow& shown : page.rows) {
-            if (seen.insert(shown.identity).second) {
-                out.push_back(found(shown, reason(trial.reason)));
+            if (!seen.insert(shown.identity).second) continue;
+            if (otherReason) {
+                out.push_back(found(shown, otherReason));
+            } else {
+                out.push_back(found(shown, trial.reason, revealing));
             }
         }
     }
@@ -164,23 +179,20 @@ void explore(const TaskbarSettings& settings, const SettingsSearchLocation& at,
 
 // Every row of the place: what `current` shows, then what one change shows, then what the other
 // theme shows (with one change), then what the looks show.
-std::vector<FoundRow> rowsAt(const TaskbarSettings& current, const SettingsSearchLocation& at) {
+std::vector<FoundRow> rowsAt(const TaskbarSettings& current, const SettingsSearchLocation& at,
+                             const std::shared_ptr<FormContent>& newFile) {
     std::vector<FoundRow> rows;
     std::set<std::string> seen;
-    explore(
-        current, at, [](std::optional<std::string> why) { return why; }, seen, rows);
-    const auto general = [](std::optional<std::string>) {
-        return std::optional<std::string>(SettingsSearchHiddenReasons::general);
-    };
+    explore(current, at, newFile, std::nullopt, seen, rows);
     const auto lookRows = [&](bool sameTheme) {
         for (const SettingsLook& look : rowRevealingLooks()) {
             TaskbarSettings settings = current;
             look.apply(settings);
             if ((settings.theme == current.theme) != sameTheme) continue;
-            const BuiltPage page(settings, at);
+            const BuiltPage page(settings, at, newFile);
             for (const BuiltRow& row : page.rows) {
                 if (seen.insert(row.identity).second) {
-                    rows.push_back(found(row, general(std::nullopt)));
+                    rows.push_back(found(row, std::string(SettingsSearchHiddenReasons::general)));
                 }
             }
         }
@@ -194,9 +206,7 @@ std::vector<FoundRow> rowsAt(const TaskbarSettings& current, const SettingsSearc
     const std::string otherOnly(other.theme == TaskbarTheme::windows
                                     ? SettingsSearchHiddenReasons::windowsThemeOnly
                                     : SettingsSearchHiddenReasons::liquidGlassThemeOnly);
-    explore(
-        other, at, [&](std::optional<std::string>) { return std::optional(otherOnly); }, seen,
-        rows);
+    explore(other, at, newFile, otherOnly, seen, rows);
     lookRows(false);
     return rows;
 }
@@ -255,13 +265,16 @@ std::string foldSettingsSearchText(std::string_view text) {
     return folded;
 }
 
-SettingsSearchIndex SettingsSearchIndex::build(const TaskbarSettings& current) {
+SettingsSearchIndex SettingsSearchIndex::build(const TaskbarSettings& current,
+                                               const SettingsSearchSources& sources) {
     SettingsSearchIndex index;
     std::set<std::string> indexed;
+    const std::shared_ptr<FormContent> newFile =
+        sources.newFilePage ? sources.newFilePage() : nullptr;
     for (const Shown& shown : everythingShown()) {
         const FeaturePageEntry& entry = featurePageEntry(shown.location.page);
         const bool inSidebar = entry.sidebarPosition.has_value();
-        for (FoundRow& row : rowsAt(current, shown.location)) {
+        for (FoundRow& row : rowsAt(current, shown.location, newFile)) {
             if (row.row.title.empty()) continue;
             const bool repeated = !indexed.insert(rowSignature(row)).second;
             if (repeated && !inSidebar) continue;
@@ -275,6 +288,7 @@ SettingsSearchIndex SettingsSearchIndex::build(const TaskbarSettings& current) {
             item.rowIndex = row.index;
             item.keys = std::move(row.row.keys);
             item.hiddenReason = std::move(row.hiddenReason);
+            item.revealedBy = std::move(row.revealedBy);
             index.foldedTitles_.push_back(foldSettingsSearchText(item.title));
             index.foldedDetails_.push_back(foldSettingsSearchText(item.detail));
             index.entries_.push_back(std::move(item));

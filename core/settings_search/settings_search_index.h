@@ -7,6 +7,8 @@
 // case, every other character as typed), so it is one scan over prepared strings.
 
 #include <cstddef>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -55,6 +57,14 @@ struct SettingsSearchEntry {
     std::vector<FormKeyReference> keys;
     // Nothing: the current settings show the row.
     std::optional<std::string> hiddenReason;
+    // For a hidden row that one switch or choice of its own page shows: that row's title.
+    std::optional<std::string> revealedBy;
+};
+
+// What the page registry cannot give a window-less host: the New File page lists a document
+// of its own. Nothing: that page is indexed as the registry builds it without a window (empty).
+struct SettingsSearchSources {
+    std::function<std::shared_ptr<FormContent>()> newFilePage;
 };
 
 // Lower-cases A–Z and leaves every other byte as it is (UTF-8 stays valid: only ASCII changes).
@@ -65,7 +75,8 @@ public:
     // Builds the index over the registry as the window shows it under `current`. Pages outside
     // the sidebar that repeat a row of a page already indexed (the taskbar sub-pages reached as
     // pages of their own, for example) do not repeat it in the index.
-    static SettingsSearchIndex build(const TaskbarSettings& current);
+    static SettingsSearchIndex build(const TaskbarSettings& current,
+                                     const SettingsSearchSources& sources = {});
 
     std::span<const SettingsSearchEntry> entries() const { return entries_; }
 

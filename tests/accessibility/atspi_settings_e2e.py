@@ -21,6 +21,11 @@ pyatspi only, it runs the steps given on the command line, in order:
       --key KEY         waits for settingsChanged and finds settings.json's KEY (dotted path)
       --stores Z        equal to Z
 
+  --search TEXT       types TEXT into the settings search field (the editable text named
+                      "搜索设置") through the EditableText interface; waits until it holds TEXT
+  --result TITLE      presses the search result named TITLE (a push button whose description
+                      says where the row is) by its press action
+
 Every wait is for something observable (an accessibility event, a line of output, a process
 ending); the deadlines only stop a hang. Exit status 0 when every step held, 1 otherwise.
 """
@@ -87,6 +92,10 @@ def parse_steps(arguments):
             steps[-1]["items"].append(value())
         elif option == "--slider":
             steps.append({"kind": "slider", "title": value()})
+        elif option == "--search":
+            steps.append({"kind": "search", "text": value()})
+        elif option == "--result":
+            steps.append({"kind": "result", "title": value()})
         elif option in ("--reads", "--set", "--key", "--stores"):
             if not steps or steps[-1]["kind"] != "slider":
                 raise Failure(option + " must follow --slider")
@@ -366,6 +375,10 @@ def run(build, steps, settings_document):
                 open_menu(session, step)
             elif step["kind"] == "slider":
                 use_slider(session, step, monitor, settings_file)
+            elif step["kind"] == "search":
+                type_search(session, step["text"])
+            elif step["kind"] == "result":
+                press_result(session, step["title"])
 
         # Ends as the taskbar would end it.
         subprocess.run([os.path.join(build, "bin", "tavrel-taskbar-sim"), "close"],
@@ -467,6 +480,42 @@ def use_slider(session, step, monitor, settings_file):
                                                                step["stores"]))
     note("set %s to %s: settingsChanged posted, %s = %s" % (title, step["set"], step["key"],
                                                             stored))
+
+
+def type_search(session, text):
+    pyatspi = session.pyatspi
+    field = session.wait_until(
+        lambda: session.find((pyatspi.ROLE_ENTRY, pyatspi.ROLE_TEXT), "搜索设置"),
+        "the search field")
+    if not field.queryEditableText().setTextContents(text):
+        raise Failure("the search field refused the text " + text)
+
+    def holds():
+        content = field.queryText()
+        return content.getText(0, content.characterCount) == text
+    session.wait_until(holds, "the search field to hold " + text)
+    note("searched for " + text)
+
+
+def press_result(session, title):
+    pyatspi = session.pyatspi
+
+    def result():
+        for node in session.walk():
+            try:
+                if node.getRole() == pyatspi.ROLE_PUSH_BUTTON and node.name == title and \
+                        " · " in (node.description or ""):
+                    return node
+            except Exception:
+                continue
+        return None
+    found = session.wait_until(result, "the search result " + title)
+    note("result %s: %s" % (title, found.description))
+    action, index = session.action_index(found, "press")
+    if index is None:
+        raise Failure("the result %s has no press action" % title)
+    if not action.doAction(index):
+        raise Failure("pressing the result %s was refused" % title)
 
 
 def main():

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "core/settings_pages/native_dock_pages.h"
+#include "core/settings_pages/new_file_page.h"
 #include "core/settings_pages/page_registry.h"
 #include "core/settings_pages/reading_page_host.h"
 #include "core/settings_pages/revealing_looks.h"
@@ -301,6 +302,69 @@ TEST(SettingsSearchTest, TitleMatchesComeFirstEachInRegistryOrder) {
         };
         EXPECT_TRUE(pageOrder(found.begin(), split));
         EXPECT_TRUE(pageOrder(split, found.end()));
+    }
+}
+
+// The New File page lists its own document: given it, every titled row of the page is in the
+// index at its place, a help text finds an imported kind; without it the page adds nothing.
+TEST(SettingsSearchTest, TheNewFilePageIsIndexedFromItsDocument) {
+    NewFileSettings document = NewFileSettings::defaults();
+    auto custom = customNewFileTemplate("/templates/周报.md", "custom-1");
+    ASSERT_TRUE(custom);
+    document.templates.push_back(*custom);
+    const std::shared_ptr<FormContent> page = makeNewFileSettingsPreview(document);
+    SettingsSearchSources sources;
+    sources.newFilePage = [&] { return makeNewFileSettingsPreview(document); };
+    const SettingsSearchIndex index = SettingsSearchIndex::build(TaskbarSettings{}, sources);
+    const auto entries = index.entries();
+
+    const std::vector<const FormRow*> rows = page->rows();
+    std::size_t checked = 0;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i]->title.empty()) continue;
+        SCOPED_TRACE(rows[i]->title);
+        ++checked;
+        const std::vector<std::size_t> found = index.search(rows[i]->title);
+        EXPECT_TRUE(std::any_of(found.begin(), found.end(), [&](std::size_t e) {
+            return entries[e].location.page == FeaturePage::newFile && entries[e].rowIndex == i &&
+                   entries[e].title == rows[i]->title && !entries[e].hiddenReason &&
+                   entries[e].pageTitle == featurePageInfo(FeaturePage::newFile).title;
+        }));
+    }
+    // The master switch, the notice, every built-in kind, the import button, the imported kind.
+    EXPECT_EQ(checked, NewFileSettings::builtInTemplates().size() + 4);
+
+    const std::vector<std::size_t> byHelp = index.search("默认文件名：新建 周报");
+    ASSERT_EQ(byHelp.size(), 1u);
+    EXPECT_EQ(entries[byHelp[0]].title, custom->titleWithExtension());
+    EXPECT_EQ(entries[byHelp[0]].section, "自定义类型");
+    EXPECT_EQ(entries[byHelp[0]].location.page, FeaturePage::newFile);
+
+    const SettingsSearchIndex without = SettingsSearchIndex::build(TaskbarSettings{});
+    EXPECT_TRUE(std::none_of(without.entries().begin(), without.entries().end(),
+                             [](auto& e) { return e.location.page == FeaturePage::newFile; }));
+    EXPECT_EQ(without.entries().size() + checked, entries.size());
+}
+
+// A hidden row that one switch or choice of its page shows names that row, so the window can
+// lead there; a row of the other theme names none.
+TEST(SettingsSearchTest, HiddenRowsNameTheRowThatRevealsThem) {
+    TaskbarSettings settings;
+    settings.theme = TaskbarTheme::windows;
+    settings.windowsProfile.alignment = 1;
+    const SettingsSearchIndex index = SettingsSearchIndex::build(settings);
+    const SettingsSearchLocation appearance{FeaturePage::taskbar, Page::taskbar, 0};
+    const SettingsSearchEntry* left = entryTitled(index, appearance, "距离左侧边缘距离");
+    ASSERT_NE(left, nullptr);
+    EXPECT_EQ(left->revealedBy, "图标对齐");
+    const SettingsSearchEntry* material = entryTitled(index, appearance, "任务栏背景材质");
+    ASSERT_NE(material, nullptr);
+    EXPECT_TRUE(material->hiddenReason);
+    EXPECT_FALSE(material->revealedBy);
+    for (const SettingsSearchEntry& entry : index.entries()) {
+        if (!entry.hiddenReason) {
+            EXPECT_FALSE(entry.revealedBy) << entry.title;
+        }
     }
 }
 

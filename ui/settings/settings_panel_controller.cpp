@@ -170,6 +170,7 @@ void SettingsPanelController::notifyChange() {
     // A page row and a sidebar switch over the same key show the same value at once.
     configureSidebarRows();
     refreshViews();
+    if (search_) search_->invalidate();
 }
 
 void SettingsPanelController::addRefreshingView(
@@ -213,6 +214,7 @@ void SettingsPanelController::applyAppearance() {
 void SettingsPanelController::synchronizeExternalSettings(const TaskbarSettings& fresh) {
     settings_.apply(fresh);
     applyAppearance();
+    if (search_) search_->invalidate();
     pendingScrollOrigin_ = pageScrollOffset();
     pendingSidebarScrollOrigin_ = sidebarScrollOffset();
     // The delegate takes the file's values during an edit too (when the taskbar application
@@ -225,6 +227,7 @@ void SettingsPanelController::synchronizeExternalSettings(const TaskbarSettings&
 }
 
 void SettingsPanelController::refreshNativeDockFolderState() {
+    if (search_) search_->invalidate();
     pendingScrollOrigin_ = pageScrollOffset();
     rebuildFromOutside();
 }
@@ -271,6 +274,7 @@ void SettingsPanelController::setFeature(FeaturePage page, bool enabled) {
             return;
         case FeatureSwitchEffect::newFileEnabled:
             services_.newFile().setEnabled(enabled);
+            if (search_) search_->invalidate();
             pendingScrollOrigin_ = pageScrollOffset();  // the page shown stays where it was
             rebuildFromOutside();
             if (enabled) services_.dialogs().runSheet(newFileInstructionsAlert());
@@ -365,6 +369,9 @@ void SettingsPanelController::rebuildContentViewBody() {
     banners_->clear();
     refreshingViews_.clear();
     syncLegacySelection(selectedFeaturePage_, selectedTopPage_, selectedPage_);
+    // The New File page saves its own document and then rebuilds, without an edit of the
+    // settings: its rows in the search may have changed.
+    if (search_ && selectedFeaturePage_ == FeaturePage::newFile) search_->invalidate();
 
     // The window's frame — background, sidebar, page scroll view, drag area — is made once; a
     // rebuild shows the sidebar rows as they are now and replaces the page. The sidebar's rows
@@ -491,8 +498,14 @@ void SettingsPanelController::layoutSidebar() {
     if (windowMenuButton_) {
         windowMenuButton_->setGeometry(sidebarWidth - 18 - 28, 44 + (62 - 28) / 2, 28, 28);
     }
+    // The search field between the header and the rows; its results take the rows' place.
+    int top = 44 + 62 + 6;
+    if (search_) {
+        search_->field()->setGeometry(18, top, sidebarWidth - 36, search_->field()->height());
+        top += search_->field()->height() + 8;
+        search_->resultsView()->setGeometry(0, top, sidebarWidth, std::max(0, h - top - 12));
+    }
     if (sidebarScrollView_) {
-        const int top = 44 + 62 + 6;
         sidebarScrollView_->setGeometry(0, top, sidebarWidth, std::max(0, h - top - 12));
     }
 }
@@ -574,6 +587,22 @@ QWidget* SettingsPanelController::makeFeatureSidebar() {
     headerLayout->addStretch(1);
     sidebarHeader_ = header;
 
+    // Made before the rows: Tab goes from the field (and its results) to the rows. A retired
+    // sidebar may outlive the controller until its deletion.
+    {
+        QPointer<SettingsPanelController> self(this);
+        search_ = new SettingsSearch(
+            sidebar, [self] { return self ? self->buildSearchIndex() : SettingsSearchIndex{}; });
+        search_->onOpen = [self](const SettingsSearchEntry& entry) {
+            if (self) self->openSearchResult(entry);
+        };
+        search_->onSearchingChanged = [self](bool searching) {
+            if (!self || !self->sidebarScrollView_) return;
+            self->sidebarScrollView_->setVisible(!searching);
+            self->layoutSidebar();
+        };
+    }
+
     auto* scroll = new FeatureSidebarScrollView(sidebar);
     auto* content = new QWidget();
     content->setAutoFillBackground(false);
@@ -630,6 +659,36 @@ void SettingsPanelController::setWindowMenu(QMenu* menu) {
     layoutSidebar();
 }
 
+// --- Settings search
+
+SettingsSearchIndex SettingsPanelController::buildSearchIndex() {
+    SettingsSearchSources sources;
+    sources.newFilePage = [this] { return services_.newFile().makeSettingsPreview(); };
+    return SettingsSearchIndex::build(settings_, sources);
+}
+
+void SettingsPanelController::openSearchResult(const SettingsSearchEntry& entry) {
+    if (didPrepareForClose_ || !root_) return;
+    const SettingsSearchLocation& at = entry.location;
+    if (at.page == FeaturePage::taskbar) selectedPage_ = at.subpage;
+    if (at.page == FeaturePage::nativeDock) pageState_.nativeDockSettingsTab = at.nativeDockTab;
+    selectedFeaturePage_ = at.page;
+    if (sidebarScrollView_) pendingSidebarScrollOrigin_ = sidebarScrollOffset();
+    pendingScrollOrigin_ = 0;
+    rebuildFromOutside();
+
+    FormView* view = pageFormView();  // the whole page, also a part left for the first frame
+    if (!view || forms_.empty() || !scrollView_) return;
+    QWidget* row = findSettingsSearchRow(view, *forms_.front(), entry);
+    if (!row) return;  // the page's top
+    layoutNow();
+    // A third of the free height above the row, so what precedes it shows too.
+    const int y = row->mapTo(view, QPoint(0, 0)).y();
+    const int free = scrollView_->viewport()->height() - row->height();
+    restoreContentScrollOrigin(y - std::max(24, free / 3));
+    new SettingsSearchHighlight(row);
+}
+
 // --- Permission banners
 
 void SettingsPanelController::refreshScreenRecordingPermissionBanner() {
@@ -672,6 +731,7 @@ void SettingsPanelController::prepareForClose() {
     sidebarView_ = nullptr;
     sidebarHeader_ = nullptr;
     windowMenuButton_ = nullptr;
+    search_ = nullptr;
     sidebarScrollView_ = nullptr;
     scrollView_ = nullptr;
     formView_ = nullptr;

@@ -28,6 +28,7 @@
 #include "ui/settings/custom_view_registry.h"
 #include "ui/settings/feature_sidebar.h"
 #include "ui/settings/permission_banners.h"
+#include "ui/settings/settings_search_view.h"
 #include "ui/settings/settings_window_services.h"
 
 namespace tavrel {
@@ -149,6 +150,14 @@ public:
     bool didPrepareForClose() const { return didPrepareForClose_; }
     const std::vector<std::shared_ptr<FormContent>>& forms() const { return forms_; }
 
+    // --- Settings search: the field above the sidebar rows and its results.
+    SettingsSearch* settingsSearch() const { return search_; }
+    // The index as the window shows the settings now (the New File page from its document).
+    SettingsSearchIndex buildSearchIndex();
+    // Shows a result's page and tab, scrolls its row into view and highlights it; for a row
+    // the settings hide, the row that reveals it when the page has one, else the page's top.
+    void openSearchResult(const SettingsSearchEntry& entry);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -213,6 +222,7 @@ private:
     int reportingEdit_ = 0;
     bool didPrepareForClose_ = false;
     bool closing_ = false;
+    QPointer<SettingsSearch> search_;
 };
 
 }  // namespace tavrel
