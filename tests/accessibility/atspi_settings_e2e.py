@@ -19,6 +19,14 @@ pyatspi only, it runs the steps given on the command line, in order:
       --key KEY         waits for settingsChanged and finds settings.json's KEY (dotted path)
       --stores Z        equal to Z
 
+  --reset-row TITLE   presses the changed-value marker of the row TITLE (named "TITLE 已修改"),
+                      then the item "恢复默认值" of the menu it opens; followed by
+      --key KEY         waits for settingsChanged and finds settings.json's KEY
+      --stores Z        equal to Z (JSON)
+  --reset-page        presses "恢复本页默认值…", then the confirmation's "恢复默认值"; followed
+                      by --key KEY --stores Z as above, and
+      --keeps KEY       settings.json's KEY (a whole record, say) is the same as before
+
 Every wait is for something observable (an accessibility event, a line of output, a process
 ending); the deadlines only stop a hang. Exit status 0 when every step held, 1 otherwise.
 """
@@ -77,10 +85,23 @@ def parse_steps(arguments):
             steps.append({"kind": "button", "name": value()})
         elif option == "--slider":
             steps.append({"kind": "slider", "title": value()})
-        elif option in ("--reads", "--set", "--key", "--stores"):
+        elif option in ("--reads", "--set"):
             if not steps or steps[-1]["kind"] != "slider":
                 raise Failure(option + " must follow --slider")
             steps[-1][option[2:]] = value()
+        elif option in ("--key", "--stores"):
+            if not steps or steps[-1]["kind"] not in ("slider", "reset-row", "reset-page"):
+                raise Failure(option + " must follow --slider, --reset-row or --reset-page")
+            steps[-1][option[2:]] = value()
+        # The reset actions.
+        elif option == "--reset-row":
+            steps.append({"kind": "reset-row", "title": value()})
+        elif option == "--reset-page":
+            steps.append({"kind": "reset-page"})
+        elif option == "--keeps":
+            if not steps or steps[-1]["kind"] != "reset-page":
+                raise Failure(option + " must follow --reset-page")
+            steps[-1].setdefault("keeps", []).append(value())
         else:
             raise Failure("unknown argument " + option)
         i += 1
@@ -89,6 +110,9 @@ def parse_steps(arguments):
     for step in steps:
         if step["kind"] == "slider" and ("set" in step) != ("key" in step and "stores" in step):
             raise Failure("--set needs --key and --stores")
+        if step["kind"] in ("reset-row", "reset-page") and not ("key" in step and
+                                                                "stores" in step):
+            raise Failure("a reset needs --key and --stores")
     return build, steps, settings
 
 
@@ -347,6 +371,8 @@ def run(build, steps, settings_document):
                 note("button " + name)
             elif step["kind"] == "slider":
                 use_slider(session, step, monitor, settings_file)
+            elif step["kind"] in ("reset-row", "reset-page"):
+                use_reset(session, step, monitor, settings_file)
 
         # Ends as the taskbar would end it.
         subprocess.run([os.path.join(build, "bin", "tavrel-taskbar-sim"), "close"],
@@ -420,6 +446,62 @@ def use_slider(session, step, monitor, settings_file):
                                                                step["stores"]))
     note("set %s to %s: settingsChanged posted, %s = %s" % (title, step["set"], step["key"],
                                                             stored))
+
+
+def press(session, node, what):
+    action, index = session.action_index(node, "press")
+    if index is None:
+        action, index = session.action_index(node, "click")
+    if index is None:
+        raise Failure(what + " has no press action")
+    if not action.doAction(index):
+        raise Failure("pressing " + what + " was refused")
+
+
+def use_reset(session, step, monitor, settings_file):
+    """Resets a row through its marker's menu, or the page through its button and the
+    confirmation, and checks what settings.json holds once settingsChanged was posted."""
+    pyatspi = session.pyatspi
+    with open(settings_file, "rb") as stream:
+        before = stream.read()
+    reset_title = "恢复默认值"
+    if step["kind"] == "reset-row":
+        marker_name = step["title"] + " 已修改"
+        marker = session.wait_until(
+            lambda: session.find((pyatspi.ROLE_PUSH_BUTTON,), marker_name),
+            "the marker " + marker_name)
+        press(session, marker, "the marker " + marker_name)
+        item = session.wait_until(
+            lambda: session.find((pyatspi.ROLE_MENU_ITEM,), reset_title),
+            "the menu item " + reset_title)
+        press(session, item, "the menu item " + reset_title)
+        what = "the row " + step["title"]
+    else:
+        button_name = "恢复本页默认值…"
+        button = session.wait_until(
+            lambda: session.find((pyatspi.ROLE_PUSH_BUTTON,), button_name),
+            "the button " + button_name)
+        press(session, button, "the button " + button_name)
+        confirm = session.wait_until(
+            lambda: session.find((pyatspi.ROLE_PUSH_BUTTON,), reset_title),
+            "the confirmation's button " + reset_title)
+        press(session, confirm, "the confirmation's button " + reset_title)
+        what = "the page"
+    line = read_line(monitor.stdout, "settingsChanged after resetting " + what)
+    posted = json.loads(line)
+    if posted.get("name") != "com.local.tavrel.settingsChanged":
+        raise Failure("unexpected notification " + line)
+    with open(settings_file, "rb") as stream:
+        after = stream.read()
+    document = json.loads(after)
+    stored = lookup(document, step["key"])
+    if stored != json.loads(step["stores"]):
+        raise Failure("settings.json has %s = %s, not %s" % (step["key"], stored,
+                                                               step["stores"]))
+    for kept in step.get("keeps", []):
+        if lookup(json.loads(before), kept) != lookup(document, kept):
+            raise Failure("resetting %s changed %s" % (what, kept))
+    note("reset %s: settingsChanged posted, %s = %s" % (what, step["key"], stored))
 
 
 def main():
