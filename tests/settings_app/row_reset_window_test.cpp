@@ -351,6 +351,7 @@ TEST_F(RowResetWindowTest, KeyboardResetsTheFocusedRowAndOpensItsMenu) {
     start.windowsProfile.taskbarItemGap = 19;
     open(start, {FeaturePage::taskbarIcons});
     controller->window()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(controller->window()));
 
     // A switch row: Shift+F10 opens its menu, the shortcut resets it.
     QWidget* separator = findFormRow(controller->pageFormView(), "显示黑色分割线");
@@ -366,6 +367,8 @@ TEST_F(RowResetWindowTest, KeyboardResetsTheFocusedRowAndOpensItsMenu) {
     EXPECT_TRUE(resetAction(menu)->isEnabled());
     menu->close();
     test::settle();
+    controller->window()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(controller->window()));
     toggle->setFocus();
     QTest::keyClick(toggle, Qt::Key_Backspace, Qt::ControlModifier | Qt::ShiftModifier);
     test::settle();

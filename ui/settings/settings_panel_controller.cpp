@@ -684,12 +684,17 @@ FormRowDefaults SettingsPanelController::rowDefaults() {
 
 void SettingsPanelController::resetRowToDefault(const FormRow& row) {
     if (didPrepareForClose_) return;
-    if (!tavrel::resetRowToDefault(settings_, row)) return;
+    // A value field being edited commits now, not when the rebuild takes it away: its text
+    // would otherwise be written over the default.
+    const std::optional<FormKeyReference> key = resettableRowKey(row);
+    endTextEditing();
+    if (!key || !resetSettingsKeyToDefault(settings_, *key)) return;
     applyLiveChange(true);
 }
 
 void SettingsPanelController::resetShownPageToDefaults() {
     if (didPrepareForClose_) return;
+    endTextEditing();
     const FeaturePage page = shownResetPage();
     const std::size_t count = pageResetChangeCount(page, settings_);
     const platform::ModalAlertResponse answer =
