@@ -325,10 +325,14 @@ def run(build, steps, settings_document):
         from gi.repository import Atspi, GLib
         import pyatspi
 
+        focused = []
+
         # Listening before the application starts: it learns of the listeners when its bridge
         # comes up and sends these events from then on; each one wakes the waits below.
         def woke(event):
-            pass
+            # A popup menu is no child of the application: its items are known by their focus.
+            if event.type.startswith("focus") or event.type == "object:state-changed:focused":
+                focused.append(event.source)
         pyatspi.Registry.registerEventListener(
             woke, "object:children-changed", "object:state-changed", "object:property-change",
             "window:create", "window:activate", "focus:")
@@ -344,6 +348,7 @@ def run(build, steps, settings_document):
                                "TavrelSettings")
         settings = processes.start([program], env=environment)
         session = Session(pyatspi, GLib, Atspi, settings.pid)
+        session.focused = focused
 
         def app_with_tabs():
             if settings.poll() is not None:
@@ -471,9 +476,15 @@ def use_reset(session, step, monitor, settings_file):
             lambda: session.find((pyatspi.ROLE_PUSH_BUTTON,), marker_name),
             "the marker " + marker_name)
         press(session, marker, "the marker " + marker_name)
-        item = session.wait_until(
-            lambda: session.find((pyatspi.ROLE_MENU_ITEM,), reset_title),
-            "the menu item " + reset_title)
+        def menu_item():
+            for node in reversed(session.focused):
+                try:
+                    if node.getRole() == pyatspi.ROLE_MENU_ITEM and node.name == reset_title:
+                        return node
+                except Exception:
+                    continue
+            return None
+        item = session.wait_until(menu_item, "the menu item " + reset_title + " to take focus")
         press(session, item, "the menu item " + reset_title)
         what = "the row " + step["title"]
     else:

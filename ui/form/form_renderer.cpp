@@ -200,8 +200,9 @@ public:
         row_ = &row;
         defaults_ = defaults;
         marker_ = new ChangedMarker(text(row.title), this);
-        QObject::connect(marker_, &QAbstractButton::clicked, this,
-                         [this] { showMenu(marker_->mapToGlobal(QPoint(0, marker_->height()))); });
+        QObject::connect(marker_, &QAbstractButton::clicked, this, [this] {
+            showMenu(marker_->mapToGlobal(QPoint(0, marker_->height())), true);
+        });
         auto* menuKey = new QAction(this);
         menuKey->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10));
         menuKey->setShortcutContext(Qt::WidgetWithChildrenShortcut);
@@ -231,7 +232,7 @@ protected:
         if (event->reason() == QContextMenuEvent::Keyboard) {
             showMenuAtFocus();
         } else {
-            showMenu(event->globalPos());
+            showMenu(event->globalPos(), false);
         }
         event->accept();
     }
@@ -247,9 +248,11 @@ private:
     void showMenuAtFocus() {
         QWidget* focus = focusWidget();
         QWidget* anchor = focus && isAncestorOf(focus) ? focus : this;
-        showMenu(anchor->mapToGlobal(QPoint(0, anchor->height())));
+        showMenu(anchor->mapToGlobal(QPoint(0, anchor->height())), true);
     }
-    void showMenu(const QPoint& at) {
+    // Opened from the keyboard or the marker, the item is current at once, so it is the focus
+    // a screen reader reads and Enter takes.
+    void showMenu(const QPoint& at, bool selectItem) {
         auto* menu = new QMenu(this);
         menu->setAttribute(Qt::WA_DeleteOnClose);
         QAction* reset = menu->addAction(QString::fromUtf8(FormRowDefaults::resetTitle));
@@ -257,6 +260,7 @@ private:
         reset->setEnabled(defaults_.isChanged(*row_));
         QObject::connect(reset, &QAction::triggered, this, [this] { resetIfChanged(); });
         menu->popup(at);
+        if (selectItem && reset->isEnabled()) menu->setActiveAction(reset);
     }
     void resetIfChanged() {
         // The reset may rebuild the page; the form (and so the row) outlives this call.
