@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "core/settings/settings_keys.h"
+#include "core/settings/taskbar_theme_configuration_keys.h"
 #include "core/settings_pages/page_registry.h"
 #include "core/settings_transfer/page_settings_keys.h"
 #include "core/settings_transfer/settings_reset.h"
@@ -47,6 +48,19 @@ bool resetSettingsKeyToDefault(TaskbarSettings& settings, const FormKeyReference
 }
 
 bool settingsKeyDiffersFromDefault(const TaskbarSettings& settings, const FormKeyReference& key) {
+    if (!canBeReset(key)) return false;
+    // A theme's key against that theme's default, member by member: the window asks this of
+    // every row it builds.
+    if (key.themeScoped) {
+        static const TaskbarSettings defaults;
+        const TaskbarThemeConfiguration& record = settings.profile(settings.theme);
+        const TaskbarThemeConfiguration& fresh = defaults.profile(settings.theme);
+#define TAVREL_THEME_KEY_DIFFERS(Type, member, windowsDefault, liquidGlassDefault, mirror, setter) \
+    if (key.name == #member) return !(record.member == fresh.member);
+        TAVREL_THEME_CONFIGURATION_KEYS(TAVREL_THEME_KEY_DIFFERS)
+#undef TAVREL_THEME_KEY_DIFFERS
+        return false;
+    }
     TaskbarSettings reset = settings;
     return resetSettingsKeyToDefault(reset, key) && !(reset == settings);
 }

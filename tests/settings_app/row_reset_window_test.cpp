@@ -192,7 +192,7 @@ protected:
         FormView* view = controller->pageFormView();
         std::vector<QWidget*> widgets;
         for (QWidget* row : view->findChildren<QWidget*>(FormWidgetNames::row)) {
-            if (row->findChild<QWidget*>(FormRowDefaults::markerName)) widgets.push_back(row);
+            if (row->property(FormRowDefaults::markerName).isValid()) widgets.push_back(row);
         }
         std::size_t next = 0;
         for (const FormRow* row : view->form()->rows()) {
@@ -202,12 +202,14 @@ protected:
             }
             if (next < widgets.size()) rows.emplace_back(row, widgets[next++]);
         }
-        EXPECT_EQ(rows.size(), widgets.size()) << "every resettable row has its marker";
+        EXPECT_EQ(rows.size(), widgets.size()) << "every resettable row offers its reset";
         return rows;
     }
     static bool marked(QWidget* row) {
         auto* marker = row->findChild<QWidget*>(FormRowDefaults::markerName);
-        return marker && !marker->isHidden();
+        const bool shown = marker && !marker->isHidden();
+        EXPECT_EQ(shown, row->property(FormRowDefaults::markerName).toBool());
+        return shown;
     }
 
     // Opens the row's context menu as a right click does and returns it.

@@ -199,33 +199,27 @@ public:
     void offerReset(const FormRow& row, const FormRowDefaults& defaults) {
         row_ = &row;
         defaults_ = defaults;
-        marker_ = new ChangedMarker(text(row.title), this);
-        QObject::connect(marker_, &QAbstractButton::clicked, this, [this] {
-            showMenu(marker_->mapToGlobal(QPoint(0, marker_->height())), true);
-        });
         auto* menuKey = new QAction(this);
         menuKey->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10));
         menuKey->setShortcutContext(Qt::WidgetWithChildrenShortcut);
         QObject::connect(menuKey, &QAction::triggered, this, [this] { showMenuAtFocus(); });
         addAction(menuKey);
-        auto* resetKey = new QAction(this);
-        resetKey->setShortcut(formRowResetShortcut());
-        resetKey->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-        QObject::connect(resetKey, &QAction::triggered, this, [this] { resetIfChanged(); });
-        addAction(resetKey);
         refreshMarker();
     }
 
     void refreshMarker() {
-        if (!marker_) return;
+        if (!row_) return;
         const bool changed = defaults_.isChanged(*row_);
-        marker_->setVisible(changed);
         setProperty(FormRowDefaults::markerName, changed);
+        // Most rows are at their defaults: the marker and the reset key are made when a row is
+        // first changed (each part of a row costs every build of a page).
+        if (changed && !marker_) makeMarker();
+        if (marker_) marker_->setVisible(changed);
     }
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override {
-        if (!marker_) {
+        if (!row_) {
             QWidget::contextMenuEvent(event);
             return;
         }
@@ -238,13 +232,29 @@ protected:
     }
     void resizeEvent(QResizeEvent* event) override {
         QWidget::resizeEvent(event);
+        placeMarker();
+    }
+
+private:
+    void makeMarker() {
+        marker_ = new ChangedMarker(text(row_->title), this);
+        QObject::connect(marker_, &QAbstractButton::clicked, this, [this] {
+            showMenu(marker_->mapToGlobal(QPoint(0, marker_->height())), true);
+        });
+        auto* resetKey = new QAction(this);
+        resetKey->setShortcut(formRowResetShortcut());
+        resetKey->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        QObject::connect(resetKey, &QAction::triggered, this, [this] { resetIfChanged(); });
+        addAction(resetKey);
+        placeMarker();
+    }
+    // In the row's leading inset, just before the title.
+    void placeMarker() {
         if (!marker_) return;
-        // In the row's leading inset, just before the title.
         const int x = px(FormMetrics::rowHorizontalInset) - ChangedMarker::size - 2;
         marker_->move(std::max(0, x), (height() - ChangedMarker::size) / 2);
     }
 
-private:
     void showMenuAtFocus() {
         QWidget* focus = focusWidget();
         QWidget* anchor = focus && isAncestorOf(focus) ? focus : this;

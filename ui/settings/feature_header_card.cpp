@@ -91,10 +91,11 @@ QWidget* makeFeatureHeaderCard(FeaturePage page, QWidget* parent, QWidget* previ
     summary->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     column->addWidget(title);
     column->addWidget(summary);
-    row->addWidget(texts, 1, Qt::AlignVCenter);
+    // Under the summary, so the card keeps its width at the window's narrowest.
     if (onResetPage) {
-        row->addWidget(makePageResetButton(std::move(onResetPage), card), 0, Qt::AlignVCenter);
+        column->addWidget(makePageResetButton(std::move(onResetPage), texts), 0, Qt::AlignLeft);
     }
+    row->addWidget(texts, 1, Qt::AlignVCenter);
 
     if (preview) {
         preview->setParent(card);
