@@ -21,8 +21,10 @@ namespace tavrel {
 std::optional<FeaturePage> featurePageNamed(std::string_view name);
 std::string_view featurePageName(FeaturePage page);
 
-// The keys the page's rows and its sidebar switch write with `settings` as they are (every tab
-// and sub-page of the page; rows the settings hide are not counted), each once, in page order.
+// The keys the page's rows and its sidebar switch write, each once, in page order: every tab and
+// sub-page of the page, and the rows the settings hide as well (a row a switch that is off or
+// another choice of a segment would show), so a reset leaves no hidden value behind to come back
+// later. Rows only the other theme shows are not counted.
 std::vector<FormKeyReference> pageSettingsKeys(FeaturePage page, const TaskbarSettings& settings);
 
 // Puts those keys back to their defaults. Keys the native Dock module or another document owns

@@ -25,6 +25,13 @@ pyatspi only, it runs the steps given on the command line, in order:
                       "搜索设置") through the EditableText interface; waits until it holds TEXT
   --result TITLE      presses the search result named TITLE (a push button whose description
                       says where the row is) by its press action
+  --reset-row TITLE   presses the changed-value marker of the row TITLE (named "TITLE 已修改"),
+                      then the item "恢复默认值" of the menu it opens; followed by
+      --key KEY         waits for settingsChanged and finds settings.json's KEY
+      --stores Z        equal to Z (JSON)
+  --reset-page        presses "恢复本页默认值…", then the confirmation's "恢复默认值"; followed
+                      by --key KEY --stores Z as above, and
+      --keeps KEY       settings.json's KEY (a whole record, say) is the same as before
 
 Every wait is for something observable (an accessibility event, a line of output, a process
 ending); the deadlines only stop a hang. Exit status 0 when every step held, 1 otherwise.
@@ -96,10 +103,23 @@ def parse_steps(arguments):
             steps.append({"kind": "search", "text": value()})
         elif option == "--result":
             steps.append({"kind": "result", "title": value()})
-        elif option in ("--reads", "--set", "--key", "--stores"):
+        elif option in ("--reads", "--set"):
             if not steps or steps[-1]["kind"] != "slider":
                 raise Failure(option + " must follow --slider")
             steps[-1][option[2:]] = value()
+        elif option in ("--key", "--stores"):
+            if not steps or steps[-1]["kind"] not in ("slider", "reset-row", "reset-page"):
+                raise Failure(option + " must follow --slider, --reset-row or --reset-page")
+            steps[-1][option[2:]] = value()
+        # The reset actions.
+        elif option == "--reset-row":
+            steps.append({"kind": "reset-row", "title": value()})
+        elif option == "--reset-page":
+            steps.append({"kind": "reset-page"})
+        elif option == "--keeps":
+            if not steps or steps[-1]["kind"] != "reset-page":
+                raise Failure(option + " must follow --reset-page")
+            steps[-1].setdefault("keeps", []).append(value())
         else:
             raise Failure("unknown argument " + option)
         i += 1
@@ -108,6 +128,9 @@ def parse_steps(arguments):
     for step in steps:
         if step["kind"] == "slider" and ("set" in step) != ("key" in step and "stores" in step):
             raise Failure("--set needs --key and --stores")
+        if step["kind"] in ("reset-row", "reset-page") and not ("key" in step and
+                                                                "stores" in step):
+            raise Failure("a reset needs --key and --stores")
     return build, steps, settings
 
 
@@ -320,11 +343,15 @@ def run(build, steps, settings_document):
         from gi.repository import Atspi, GLib
         import pyatspi
 
+        focused = []
+
         # Listening before the application starts: it learns of the listeners when its bridge
         # comes up and sends these events from then on; each one wakes the waits below.
         def woke(event):
             # Popup menus are not children of the application's object: a screen reader meets
-            # them by this event, and so do the steps below.
+            # them by these events (a menu shown, an item focused), and so do the steps below.
+            if event.type.startswith("focus") or event.type == "object:state-changed:focused":
+                focused.append(event.source)
             try:
                 if event.type.startswith("object:state-changed:showing") and event.detail1 == 1 \
                         and event.source.getRole() == pyatspi.ROLE_POPUP_MENU:
@@ -346,6 +373,7 @@ def run(build, steps, settings_document):
                                "TavrelSettings")
         settings = processes.start([program], env=environment)
         session = Session(pyatspi, GLib, Atspi, settings.pid)
+        session.focused = focused
 
         def app_with_tabs():
             if settings.poll() is not None:
@@ -379,6 +407,8 @@ def run(build, steps, settings_document):
                 type_search(session, step["text"])
             elif step["kind"] == "result":
                 press_result(session, step["title"])
+            elif step["kind"] in ("reset-row", "reset-page"):
+                use_reset(session, step, monitor, settings_file)
 
         # Ends as the taskbar would end it.
         subprocess.run([os.path.join(build, "bin", "tavrel-taskbar-sim"), "close"],
@@ -516,6 +546,66 @@ def press_result(session, title):
         raise Failure("the result %s has no press action" % title)
     if not action.doAction(index):
         raise Failure("pressing the result %s was refused" % title)
+def press(session, node, what):
+    action, index = session.action_index(node, "press")
+    if index is None:
+        action, index = session.action_index(node, "click")
+    if index is None:
+        raise Failure(what + " has no press action")
+    if not action.doAction(index):
+        raise Failure("pressing " + what + " was refused")
+
+
+def use_reset(session, step, monitor, settings_file):
+    """Resets a row through its marker's menu, or the page through its button and the
+    confirmation, and checks what settings.json holds once settingsChanged was posted."""
+    pyatspi = session.pyatspi
+    with open(settings_file, "rb") as stream:
+        before = stream.read()
+    reset_title = "恢复默认值"
+    if step["kind"] == "reset-row":
+        marker_name = step["title"] + " 已修改"
+        marker = session.wait_until(
+            lambda: session.find((pyatspi.ROLE_PUSH_BUTTON,), marker_name),
+            "the marker " + marker_name)
+        press(session, marker, "the marker " + marker_name)
+        def menu_item():
+            for node in reversed(session.focused):
+                try:
+                    if node.getRole() == pyatspi.ROLE_MENU_ITEM and node.name == reset_title:
+                        return node
+                except Exception:
+                    continue
+            return None
+        item = session.wait_until(menu_item, "the menu item " + reset_title + " to take focus")
+        press(session, item, "the menu item " + reset_title)
+        what = "the row " + step["title"]
+    else:
+        button_name = "恢复本页默认值…"
+        button = session.wait_until(
+            lambda: session.find((pyatspi.ROLE_PUSH_BUTTON,), button_name),
+            "the button " + button_name)
+        press(session, button, "the button " + button_name)
+        confirm = session.wait_until(
+            lambda: session.find((pyatspi.ROLE_PUSH_BUTTON,), reset_title),
+            "the confirmation's button " + reset_title)
+        press(session, confirm, "the confirmation's button " + reset_title)
+        what = "the page"
+    line = read_line(monitor.stdout, "settingsChanged after resetting " + what)
+    posted = json.loads(line)
+    if posted.get("name") != "com.local.tavrel.settingsChanged":
+        raise Failure("unexpected notification " + line)
+    with open(settings_file, "rb") as stream:
+        after = stream.read()
+    document = json.loads(after)
+    stored = lookup(document, step["key"])
+    if stored != json.loads(step["stores"]):
+        raise Failure("settings.json has %s = %s, not %s" % (step["key"], stored,
+                                                               step["stores"]))
+    for kept in step.get("keeps", []):
+        if lookup(json.loads(before), kept) != lookup(document, kept):
+            raise Failure("resetting %s changed %s" % (what, kept))
+    note("reset %s: settingsChanged posted, %s = %s" % (what, step["key"], stored))
 
 
 def main():

@@ -310,6 +310,23 @@ TEST_F(SettingsTransferToolTest, PageResetUnderLiquidGlassLeavesTheWindowsRecord
     EXPECT_NE(unknown.err.find("clockCalendar"), std::string::npos);
 }
 
+// The gaps of the clock panel at the top of the screen are hidden while it is at the bottom; a
+// page reset takes them back all the same, in the current theme's record only.
+TEST_F(SettingsTransferToolTest, PageResetTakesBackValuesOfRowsTheSettingsHide) {
+    ASSERT_EQ(run({"reset", "--all"}).status, SettingsToolExit::success);
+    ASSERT_EQ(run({"set", "theme", "0"}).status, 0);
+    ASSERT_EQ(run({"set", "windowsSettings.clockScreenPosition", "0"}).status, 0);
+    ASSERT_EQ(run({"set", "windowsSettings.topDetachedClockRightGap", "37"}).status, 0);
+    ASSERT_EQ(run({"set", "liquidGlassSettings.topDetachedClockRightGap", "41"}).status, 0);
+    announced_.clear();
+    ASSERT_EQ(run({"reset", "--page", "clockCalendar"}).status, SettingsToolExit::success);
+    EXPECT_EQ(stored()["windowsSettings"]["topDetachedClockRightGap"],
+              Json::parse(run({"defaults"}).out)["windowsSettings"]["topDetachedClockRightGap"]);
+    EXPECT_EQ(stored()["liquidGlassSettings"]["topDetachedClockRightGap"], 41);
+    EXPECT_EQ(stored()["windowsSettings"]["clockScreenPosition"], 0);
+    EXPECT_EQ(announced_["settingsChanged"], 1);
+}
+
 TEST_F(SettingsTransferToolTest, DiffListsEveryValueThatIsNotItsDefault) {
     ASSERT_EQ(run({"reset", "--all"}).status, SettingsToolExit::success);
     EXPECT_EQ(run({"diff"}).out, "");

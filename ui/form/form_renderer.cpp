@@ -7,8 +7,12 @@
 #include <variant>
 #include <vector>
 
+#include <QAbstractButton>
+#include <QAction>
+#include <QContextMenuEvent>
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QMenu>
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
@@ -157,6 +161,127 @@ private:
     int cardTop_ = 0;
 };
 
+// The dot before the title of a row whose value is away from its default. Clicking it opens the
+// row's menu; it takes no focus (the row's control has the menu and the shortcut).
+class ChangedMarker final : public QAbstractButton {
+public:
+    static constexpr int size = 10;  // the click target around the 6-px dot
+    static constexpr int dot = 6;
+
+    ChangedMarker(const QString& rowTitle, QWidget* parent) : QAbstractButton(parent) {
+        setObjectName(FormRowDefaults::markerName);
+        setFocusPolicy(Qt::NoFocus);
+        setFixedSize(size, size);
+        setCursor(Qt::PointingHandCursor);
+        const QString changed = QString::fromUtf8(FormRowDefaults::changedText);
+        setToolTip(changed);
+        setAccessibleName(rowTitle + QLatin1Char(' ') + changed);
+        setAccessibleDescription(changed);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(palette().color(QPalette::Highlight));
+        const double inset = (size - dot) / 2.0;
+        painter.drawEllipse(QRectF(inset, inset, dot, dot));
+    }
+};
+
+// A row of a card. A row that can be reset shows the marker while its value is away from its
+// default and has the menu and the shortcuts that reset it.
+class FormRowWidget final : public QWidget {
+public:
+    using QWidget::QWidget;
+
+    void offerReset(const FormRow& row, const FormRowDefaults& defaults) {
+        row_ = &row;
+        defaults_ = defaults;
+        auto* menuKey = new QAction(this);
+        menuKey->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10));
+        menuKey->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        QObject::connect(menuKey, &QAction::triggered, this, [this] { showMenuAtFocus(); });
+        addAction(menuKey);
+        refreshMarker();
+    }
+
+    void refreshMarker() {
+        if (!row_) return;
+        const bool changed = defaults_.isChanged(*row_);
+        setProperty(FormRowDefaults::markerName, changed);
+        // Most rows are at their defaults: the marker and the reset key are made when a row is
+        // first changed (each part of a row costs every build of a page).
+        if (changed && !marker_) makeMarker();
+        if (marker_) marker_->setVisible(changed);
+    }
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override {
+        if (!row_) {
+            QWidget::contextMenuEvent(event);
+            return;
+        }
+        if (event->reason() == QContextMenuEvent::Keyboard) {
+            showMenuAtFocus();
+        } else {
+            showMenu(event->globalPos(), false);
+        }
+        event->accept();
+    }
+    void resizeEvent(QResizeEvent* event) override {
+        QWidget::resizeEvent(event);
+        placeMarker();
+    }
+
+private:
+    void makeMarker() {
+        marker_ = new ChangedMarker(text(row_->title), this);
+        QObject::connect(marker_, &QAbstractButton::clicked, this, [this] {
+            showMenu(marker_->mapToGlobal(QPoint(0, marker_->height())), true);
+        });
+        auto* resetKey = new QAction(this);
+        resetKey->setShortcut(formRowResetShortcut());
+        resetKey->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        QObject::connect(resetKey, &QAction::triggered, this, [this] { resetIfChanged(); });
+        addAction(resetKey);
+        placeMarker();
+    }
+    // In the row's leading inset, just before the title.
+    void placeMarker() {
+        if (!marker_) return;
+        const int x = px(FormMetrics::rowHorizontalInset) - ChangedMarker::size - 2;
+        marker_->move(std::max(0, x), (height() - ChangedMarker::size) / 2);
+    }
+
+    void showMenuAtFocus() {
+        QWidget* focus = focusWidget();
+        QWidget* anchor = focus && isAncestorOf(focus) ? focus : this;
+        showMenu(anchor->mapToGlobal(QPoint(0, anchor->height())), true);
+    }
+    // Opened from the keyboard or the marker, the item is current at once, so it is the focus
+    // a screen reader reads and Enter takes.
+    void showMenu(const QPoint& at, bool selectItem) {
+        auto* menu = new QMenu(this);
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        QAction* reset = menu->addAction(QString::fromUtf8(FormRowDefaults::resetTitle));
+        reset->setShortcut(formRowResetShortcut());
+        reset->setEnabled(defaults_.isChanged(*row_));
+        QObject::connect(reset, &QAction::triggered, this, [this] { resetIfChanged(); });
+        menu->popup(at);
+        if (selectItem && reset->isEnabled()) menu->setActiveAction(reset);
+    }
+    void resetIfChanged() {
+        // The reset may rebuild the page; the form (and so the row) outlives this call.
+        if (defaults_.isChanged(*row_)) defaults_.reset(*row_);
+    }
+
+    const FormRow* row_ = nullptr;
+    FormRowDefaults defaults_;
+    ChangedMarker* marker_ = nullptr;
+};
+
 QWidget* makeSegment(const SegmentControl& control, QWidget* parent) {
     QStringList labels;
     for (const std::string& label : control.labels) labels << text(label);
@@ -185,9 +310,12 @@ public:
         if (const auto* version = std::get_if<VersionCheckControl>(&row_.control))
             return versionRow(*version);
 
-        auto* rowWidget = new QWidget(parent_);
+        auto* rowWidget = new FormRowWidget(parent_);
         rowWidget->setObjectName(FormWidgetNames::row);
         rowWidget->setProperty(FormWidgetNames::rowTitleProperty, text(row_.title));
+        if (factory_.rowDefaults && factory_.rowDefaults.resettable(row_)) {
+            rowWidget->offerReset(row_, factory_.rowDefaults);
+        }
         auto* layout = new QHBoxLayout(rowWidget);
         layout->setContentsMargins(
             px(FormMetrics::rowHorizontalInset), px(FormMetrics::rowVerticalInset),
@@ -586,6 +714,18 @@ QRect formCardRect(const QWidget* section) {
 std::vector<QRect> formCardSeparators(const QWidget* section) {
     const auto* view = dynamic_cast<const SectionView*>(section);
     return view ? view->separatorRects() : std::vector<QRect>{};
+}
+
+QKeySequence formRowResetShortcut() {
+    // Not Ctrl+Backspace: a text field deletes the word before the cursor with it.
+    return QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backspace);
+}
+
+void refreshFormRowMarkers(QWidget* formView) {
+    if (!formView) return;
+    for (QWidget* row : formView->findChildren<QWidget*>(FormWidgetNames::row)) {
+        if (auto* resettable = dynamic_cast<FormRowWidget*>(row)) resettable->refreshMarker();
+    }
 }
 
 QWidget* findFormRow(QWidget* formView, const QString& title) {

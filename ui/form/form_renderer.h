@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include <QKeySequence>
 #include <QRect>
 #include <QWidget>
 
@@ -25,8 +26,27 @@ namespace tavrel {
 // Builds the widget for a custom view; nothing for a kind it does not know.
 using CustomViewFactory = std::function<QWidget*(const CustomViewSpec& view, QWidget* parent)>;
 
-// What the renderer asks of the window: the views it makes itself, and the pictures of icons
-// (files, applications) that rows show.
+// Rows whose value may be away from its default: such a row shows a small marker ("已修改")
+// before its title while it is, and offers "恢复默认值" in its context menu (right click, the
+// Menu key or Shift+F10), by clicking the marker and by Ctrl+Shift+Backspace on its control.
+// The form knows nothing of settings: the window answers for each row.
+struct FormRowDefaults {
+    static constexpr const char* changedText = "已修改";
+    static constexpr const char* resetTitle = "恢复默认值";
+    static constexpr const char* markerName = "formRowChangedMarker";
+
+    std::function<bool(const FormRow&)> resettable;  // whether the row offers a reset at all
+    std::function<bool(const FormRow&)> isChanged;
+    std::function<void(const FormRow&)> reset;  // may rebuild the window
+
+    explicit operator bool() const { return resettable && isChanged && reset; }
+};
+
+// The key that resets the focused row's value.
+QKeySequence formRowResetShortcut();
+
+// What the renderer asks of the window: the views it makes itself, the pictures of icons
+// (files, applications) that rows show, and how rows stand against their defaults.
 struct FormViews {
     FormViews() = default;
     // Any callable that makes custom views (the factory alone).
@@ -40,6 +60,7 @@ struct FormViews {
 
     CustomViewFactory customViews;
     FormIconResolver icons;
+    FormRowDefaults rowDefaults;
 };
 
 class FormView : public QWidget {
@@ -88,6 +109,10 @@ private:
 
 FormView* renderForm(std::shared_ptr<FormContent> form, const FormViews& views,
                      QWidget* parent = nullptr, DeferredFormRendering* deferral = nullptr);
+
+// Shows again which rows of a rendered form are away from their defaults (after a change that
+// did not rebuild the form).
+void refreshFormRowMarkers(QWidget* formView);
 
 // The row widget of a rendered form with this title (searching sub-forms too), or nothing.
 QWidget* findFormRow(QWidget* formView, const QString& title);

@@ -51,7 +51,8 @@ void addStandardSettingsViews(CustomViewRegistry& registry) {
             if (featurePageEntry(spec.page).preview == HeaderPreview::screenCorners) {
                 preview = makeScreenCornersPreview(/*compact=*/true, window, nullptr);
             }
-            return makeFeatureHeaderCard(spec.page, parent, preview);
+            return makeFeatureHeaderCard(spec.page, parent, preview,
+                                         [&window] { window.resetShownPageToDefaults(); });
         });
     registry.add<ScreenCornersPreviewSpec>([](const ScreenCornersPreviewSpec& spec,
                                               SettingsPanelController& window,
@@ -65,7 +66,8 @@ void addStandardSettingsViews(CustomViewRegistry& registry) {
     });
     registry.add<TaskbarSelectorBlockSpec>(
         [](const TaskbarSelectorBlockSpec& spec, SettingsPanelController& window, QWidget* parent) {
-            return makeTaskbarSelectorBlock(spec, window.windowServices().images(), parent);
+            return makeTaskbarSelectorBlock(spec, window.windowServices().images(), parent,
+                                            [&window] { window.resetShownPageToDefaults(); });
         });
 }
 

@@ -1,10 +1,13 @@
 #include "ui/settings/feature_header_card.h"
 
+#include <utility>
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
 
 #include "core/settings_pages/page_registry.h"
+#include "core/settings_transfer/row_defaults.h"
 #include "ui/form/rounded_panel_view.h"
 #include "ui/form/settings_colors.h"
 #include "ui/form/settings_fonts.h"
@@ -22,7 +25,22 @@ QString qtext(std::string_view text) {
 
 }  // namespace
 
-QWidget* makeFeatureHeaderCard(FeaturePage page, QWidget* parent, QWidget* preview) {
+QPushButton* makePageResetButton(std::function<void()> onResetPage, QWidget* parent) {
+    const QString title = qtext(PageResetTexts::buttonTitle);
+    auto* button = new QPushButton(title, parent);
+    button->setObjectName(QStringLiteral("pageResetButton"));
+    button->setFont(settingsFont(12));
+    button->setAccessibleName(title);
+    button->setToolTip(QStringLiteral("把本页与默认值不同的设置恢复为默认值"));
+    button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    QObject::connect(button, &QPushButton::clicked, button, [onResetPage = std::move(onResetPage)] {
+        if (onResetPage) onResetPage();
+    });
+    return button;
+}
+
+QWidget* makeFeatureHeaderCard(FeaturePage page, QWidget* parent, QWidget* preview,
+                               std::function<void()> onResetPage) {
     const FeaturePageInfo& info = featurePageInfo(page);
     const QColor accent = toQColor(systemColorValue(info.accentColor));
 
@@ -73,6 +91,10 @@ QWidget* makeFeatureHeaderCard(FeaturePage page, QWidget* parent, QWidget* previ
     summary->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     column->addWidget(title);
     column->addWidget(summary);
+    // Under the summary, so the card keeps its width at the window's narrowest.
+    if (onResetPage) {
+        column->addWidget(makePageResetButton(std::move(onResetPage), texts), 0, Qt::AlignLeft);
+    }
     row->addWidget(texts, 1, Qt::AlignVCenter);
 
     if (preview) {

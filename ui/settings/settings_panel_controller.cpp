@@ -20,6 +20,8 @@
 
 #include "core/form/form_layout.h"
 #include "core/settings_pages/new_file_page.h"
+#include "core/settings_transfer/page_settings_keys.h"
+#include "core/settings_transfer/row_defaults.h"
 #include "ui/form/form_renderer.h"
 #include "ui/form/settings_colors.h"
 #include "ui/form/settings_fonts.h"
@@ -171,6 +173,7 @@ void SettingsPanelController::notifyChange() {
     configureSidebarRows();
     refreshViews();
     if (search_) search_->invalidate();
+    refreshFormRowMarkers(formView_);
 }
 
 void SettingsPanelController::addRefreshingView(
@@ -424,14 +427,13 @@ void SettingsPanelController::rebuildContentViewBody() {
 FormView* SettingsPanelController::buildPageForm(DeferredFormRendering* deferral) {
     auto form = makeTopForm(*this);
     forms_.push_back(form);
-    FormView* view = renderForm(form,
-                                FormViews{[this](const CustomViewSpec& spec, QWidget* parent) {
-                                              return views_.make(spec, *this, parent);
-                                          },
-                                          [this](const FormIcon& icon) {
-                                              return workspaceIcon(services_.workspace(), icon);
-                                          }},
-                                nullptr, deferral);
+    FormViews views{
+        [this](const CustomViewSpec& spec, QWidget* parent) {
+            return views_.make(spec, *this, parent);
+        },
+        [this](const FormIcon& icon) { return workspaceIcon(services_.workspace(), icon); }};
+    views.rowDefaults = rowDefaults();
+    FormView* view = renderForm(form, views, nullptr, deferral);
     view->setAutoFillBackground(false);
     return view;
 }
@@ -739,6 +741,61 @@ void SettingsPanelController::prepareForClose() {
     dragArea_ = nullptr;
     pendingScrollOrigin_.reset();
     pendingSidebarScrollOrigin_.reset();
+}
+
+// --- Back to defaults
+
+FeaturePage SettingsPanelController::shownResetPage() const {
+    if (selectedFeaturePage_ != FeaturePage::taskbar) return selectedFeaturePage_;
+    switch (selectedPage_) {
+        case Page::taskbar:
+            return FeaturePage::taskbar;
+        case Page::icons:
+            return FeaturePage::taskbarIcons;
+        case Page::indicators:
+            return FeaturePage::taskbarIndicators;
+        case Page::preview:
+            return FeaturePage::taskbarPreview;
+        case Page::widgets:
+            return FeaturePage::taskbarWidgets;
+    }
+    return FeaturePage::taskbar;
+}
+
+FormRowDefaults SettingsPanelController::rowDefaults() {
+    FormRowDefaults defaults;
+    defaults.resettable = [](const FormRow& row) { return resettableRowKey(row).has_value(); };
+    defaults.isChanged = [this](const FormRow& row) {
+        return tavrel::rowDiffersFromDefault(row, settings_);
+    };
+    defaults.reset = [this](const FormRow& row) { resetRowToDefault(row); };
+    return defaults;
+}
+
+void SettingsPanelController::resetRowToDefault(const FormRow& row) {
+    if (didPrepareForClose_) return;
+    // A value field being edited commits now, not when the rebuild takes it away: its text
+    // would otherwise be written over the default.
+    const std::optional<FormKeyReference> key = resettableRowKey(row);
+    endTextEditing();
+    if (!key || !resetSettingsKeyToDefault(settings_, *key)) return;
+    applyLiveChange(true);
+}
+
+void SettingsPanelController::resetShownPageToDefaults() {
+    if (didPrepareForClose_) return;
+    endTextEditing();
+    const FeaturePage page = shownResetPage();
+    const std::size_t count = pageResetChangeCount(page, settings_);
+    const platform::ModalAlertResponse answer =
+        services_.dialogs().runSheet(pageResetConfirmation(page, count));
+    // The window may have closed or taken the file's values while the question was open.
+    if (count == 0 || !answer.isFirstButton() || didPrepareForClose_) return;
+    TaskbarSettings reset = settings_;
+    resetPageSettings(reset, page);
+    if (reset == settings_) return;
+    settings_ = std::move(reset);
+    applyLiveChange(true);
 }
 
 }  // namespace tavrel

@@ -158,6 +158,16 @@ public:
     // the settings hide, the row that reveals it when the page has one, else the page's top.
     void openSearchResult(const SettingsSearchEntry& entry);
 
+    // --- Back to defaults: every reset is an edit of the panel copy, saved and announced once
+    // and shown by a rebuild that keeps the page's offset.
+    // The page whose rows are shown: the taskbar page stands for its sub-page shown.
+    FeaturePage shownResetPage() const;
+    // The row's own key back to its default (in the shown theme when theme-scoped).
+    void resetRowToDefault(const FormRow& row);
+    // Asks how many values change, then puts the shown page back to its defaults.
+    void resetShownPageToDefaults();
+    FormRowDefaults rowDefaults();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

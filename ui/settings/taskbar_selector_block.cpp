@@ -1,10 +1,13 @@
 #include "ui/settings/taskbar_selector_block.h"
 
+#include <utility>
+
 #include <QPointer>
 
 #include "ui/form/settings_fonts.h"
 #include "ui/form/settings_segmented_control.h"
 #include "ui/form/settings_selectable_label.h"
+#include "ui/settings/feature_header_card.h"
 #include "ui/settings/taskbar_theme_hero_view.h"
 
 namespace tavrel {
@@ -35,6 +38,7 @@ public:
     QWidget* appearance = nullptr;
     QWidget* hero = nullptr;
     QWidget* subpages = nullptr;
+    QWidget* reset = nullptr;
 
 protected:
     void resizeEvent(QResizeEvent* event) override {
@@ -42,6 +46,11 @@ protected:
         const int labelHeight = label->sizeHint().height();
         label->setGeometry(0, (appearanceHeight - labelHeight) / 2, 42, labelHeight);
         appearance->setGeometry(42 + 10, 0, 174, appearanceHeight);
+        if (reset) {
+            const QSize size = reset->sizeHint();
+            reset->setGeometry(width() - size.width(), (appearanceHeight - size.height()) / 2,
+                               size.width(), size.height());
+        }
         hero->setGeometry(0, appearanceHeight + spacing, width(), heroHeight);
         const int subpageWidth = static_cast<int>(width() * 0.86);
         subpages->setGeometry((width() - subpageWidth) / 2, height() - subpageHeight, subpageWidth,
@@ -52,7 +61,8 @@ protected:
 }  // namespace
 
 QWidget* makeTaskbarSelectorBlock(const TaskbarSelectorBlockSpec& spec,
-                                  const SettingsImageLookup& images, QWidget* parent) {
+                                  const SettingsImageLookup& images, QWidget* parent,
+                                  std::function<void()> onResetPage) {
     auto* block = new SelectorBlockView(parent);
 
     auto* label =
@@ -98,6 +108,7 @@ QWidget* makeTaskbarSelectorBlock(const TaskbarSelectorBlockSpec& spec,
                          if (onSubpage) onSubpage(index);
                      });
     block->subpages = subpageControl;
+    if (onResetPage) block->reset = makePageResetButton(std::move(onResetPage), block);
     return block;
 }
 

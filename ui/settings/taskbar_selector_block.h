@@ -1,6 +1,9 @@
 #pragma once
 
-// The top of the taskbar page: the appearance row, the theme picture and the sub-page control.
+// The top of the taskbar page: the appearance row (with the page's reset button at its far end
+// when `onResetPage` is given), the theme picture and the sub-page control.
+
+#include <functional>
 
 #include <QWidget>
 
@@ -10,6 +13,7 @@
 namespace tavrel {
 
 QWidget* makeTaskbarSelectorBlock(const TaskbarSelectorBlockSpec& spec,
-                                  const SettingsImageLookup& images, QWidget* parent);
+                                  const SettingsImageLookup& images, QWidget* parent,
+                                  std::function<void()> onResetPage = {});
 
 }  // namespace tavrel

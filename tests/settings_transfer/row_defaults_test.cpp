@@ -1,0 +1,253 @@
+// A row against its default, over every bound row of every page, sub-page and tab under each of
+// the settings that between them show every row: a row at its default is not marked, a change
+// through its own control marks it, and a reset puts its own key back (in the shown theme only)
+// and unmarks it. And a page reset reaches the rows the current settings hide.
+
+#include "core/settings_transfer/row_defaults.h"
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "core/form/slider_model.h"
+#include "core/settings/settings_differences.h"
+#include "core/settings_pages/page_registry.h"
+#include "core/settings_pages/revealing_looks.h"
+#include "core/settings_transfer/page_settings_keys.h"
+#include "core/settings_transfer/settings_reset.h"
+#include "tests/settings_app/recording_page_host.h"
+
+namespace tavrel {
+namespace {
+
+struct Shown {
+    FeaturePage page;
+    Page subpage = Page::taskbar;
+    int dockTab = 0;
+    std::string name() const {
+        return std::string(featurePageInfo(page).title) + " / " +
+               std::to_string(static_cast<int>(subpage)) + " / " + std::to_string(dockTab);
+    }
+};
+
+std::vector<Shown> everythingShown() {
+    std::vector<Shown> all;
+    for (const FeaturePageEntry& entry : featurePageRegistry()) {
+        if (entry.page == FeaturePage::taskbar) {
+            for (int i = 0; i < static_cast<int>(subpageLabels().size()); ++i) {
+                all.push_back({entry.page, pageForSubpageIndex(i)});
+            }
+        } else if (entry.page == FeaturePage::nativeDock) {
+            for (int tab = 0; tab < 4; ++tab) all.push_back({entry.page, Page::taskbar, tab});
+        } else {
+            all.push_back({entry.page});
+        }
+    }
+    return all;
+}
+
+// A change the row's own control can make from what it shows; false for a row without one.
+bool changeOnce(const FormRow& row) {
+    if (const auto* toggle = std::get_if<SwitchControl>(&row.control)) {
+        toggle->action(!toggle->isOn);
+    } else if (const auto* slider = std::get_if<SliderControl>(&row.control)) {
+        const double shown = normalizeSliderValue(slider->value, slider->range);
+        const double top = normalizeSliderValue(slider->range.max, slider->range);
+        slider->action(shown == top ? normalizeSliderValue(slider->range.min, slider->range) : top);
+    } else if (const auto* segment = std::get_if<SegmentControl>(&row.control)) {
+        const int count = static_cast<int>(segment->labels.size());
+        segment->action((std::max(segment->selected, 0) + 1) % count);
+    } else if (const auto* colour = std::get_if<ColorControl>(&row.control)) {
+        colour->action(colour->color == FormColor{0.1, 0.2, 0.3, 0.4}
+                           ? FormColor{0.9, 0.8, 0.7, 0.6}
+                           : FormColor{0.1, 0.2, 0.3, 0.4});
+    } else if (const auto* compound = std::get_if<CompoundControl>(&row.control)) {
+        for (const CompoundPart& part : compound->parts) {
+            if (const auto* popUp = std::get_if<CompoundPopUp>(&part)) {
+                if (popUp->items.size() < 2) return false;
+                const int tag = popUp->selectedTag();
+                popUp->action(popUp->items[0].tag == tag ? popUp->items[1].tag
+                                                         : popUp->items[0].tag);
+                return true;
+            }
+        }
+        for (const CompoundPart& part : compound->parts) {
+            if (const auto* partSwitch = std::get_if<CompoundSwitch>(&part)) {
+                partSwitch->action(!partSwitch->isOn);
+                return true;
+            }
+        }
+        return false;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool differsIn(const std::vector<SettingsKeyDifference>& differences, const FormKeyReference& key,
+               TaskbarTheme shown) {
+    return std::any_of(differences.begin(), differences.end(), [&](const auto& difference) {
+        return difference.name == key.name &&
+               (key.themeScoped ? difference.theme == shown : !difference.theme);
+    });
+}
+
+struct Place {
+    explicit Place(const TaskbarSettings& settings, const Shown& shown) {
+        host.settings() = settings;
+        host.feature = shown.page;
+        host.page = shown.subpage;
+        host.pageState().nativeDockSettingsTab = shown.dockTab;
+        host.scriptedDialogs().confirmUnscriptedAlerts = true;
+    }
+    std::shared_ptr<FormContent> form() { return makeFeaturePageForm(host.feature, host); }
+    test::RecordingPageHost host;
+};
+
+TEST(RowDefaultsTest, EveryBoundRowIsMarkedWhenChangedAndResetGivesBackItsDefault) {
+    std::size_t checked = 0;
+    for (const SettingsLook& look : rowRevealingLooks()) {
+        TaskbarSettings start;
+        look.apply(start);
+        for (const Shown& shown : everythingShown()) {
+            SCOPED_TRACE(std::string(look.name) + " — " + shown.name());
+            const std::size_t rowCount = Place(start, shown).form()->rows().size();
+            for (std::size_t i = 0; i < rowCount; ++i) {
+                Place place(start, shown);
+                auto form = place.form();
+                if (i >= form->rows().size()) break;
+                const FormRow& row = *form->rows()[i];
+                const std::optional<FormKeyReference> key = resettableRowKey(row);
+                if (!key) continue;
+                SCOPED_TRACE(row.title + " (" + key->name + ")");
+                // From the row's default, so the change below is surely away from it.
+                ASSERT_TRUE(resetRowToDefault(place.host.settings(), row));
+                EXPECT_FALSE(rowDiffersFromDefault(row, place.host.settings()));
+                const TaskbarSettings atDefault = place.host.settings();
+                const auto rebuilt = place.form();
+                ASSERT_LT(i, rebuilt->rows().size());
+                const FormRow& fresh = *rebuilt->rows()[i];
+                ASSERT_EQ(fresh.title, row.title);
+                if (!changeOnce(fresh)) continue;
+                const TaskbarTheme theme = atDefault.theme;
+                if (!differsIn(settingsDifferences(atDefault, place.host.settings()), *key,
+                               theme)) {
+                    ADD_FAILURE() << "the row's control did not change its own key";
+                    continue;
+                }
+                EXPECT_TRUE(rowDiffersFromDefault(fresh, place.host.settings()));
+                const TaskbarSettings changed = place.host.settings();
+                ASSERT_TRUE(resetRowToDefault(place.host.settings(), fresh));
+                EXPECT_FALSE(rowDiffersFromDefault(fresh, place.host.settings()));
+                const auto resetWrote = settingsDifferences(changed, place.host.settings());
+                EXPECT_EQ(resetWrote.size(), 1u) << "only the row's own key is reset";
+                EXPECT_TRUE(differsIn(resetWrote, *key, theme));
+                EXPECT_FALSE(
+                    differsIn(settingsDifferences(atDefault, place.host.settings()), *key, theme));
+                ++checked;
+            }
+        }
+    }
+    EXPECT_GT(checked, 300u);
+    RecordProperty("rowsChecked", static_cast<int>(checked));
+}
+
+TEST(RowDefaultsTest, RowsWithNothingOfTheirOwnToResetAreNeverMarked) {
+    TaskbarSettings settings;
+    settings.hideNativeDock = !settings.hideNativeDock;
+    const auto rowWith = [](std::vector<FormKeyReference> keys) {
+        FormRow row;
+        row.keys = std::move(keys);
+        return row;
+    };
+    for (const FormRow& row :
+         {rowWith({}), rowWith({{"hideNativeDock", false}}),
+          rowWith({{"applicationStorageBoxEnabled", false}}), rowWith({{"noSuchKey", false}}),
+          rowWith({{"noSuchKey", true}}), rowWith({{"themeIsolationVersion", false}})}) {
+        SCOPED_TRACE(row.keys.empty() ? std::string("no keys") : row.keys.front().name);
+        EXPECT_FALSE(resettableRowKey(row));
+        EXPECT_FALSE(rowDiffersFromDefault(row, settings));
+        TaskbarSettings copy = settings;
+        EXPECT_FALSE(resetRowToDefault(copy, row));
+        EXPECT_EQ(copy, settings);
+    }
+}
+
+TEST(RowDefaultsTest, ThemeScopedRowIsJudgedAndResetInTheShownThemeOnly) {
+    FormRow row;
+    row.keys = {{"taskbarHeight", true}, {"iconSize", true}};
+    TaskbarSettings settings;
+    settings.theme = TaskbarTheme::liquidGlass;
+    const TaskbarSettings defaults = settings;
+    settings.windowsProfile.taskbarHeight = defaults.windowsProfile.taskbarHeight + 9;
+    EXPECT_FALSE(rowDiffersFromDefault(row, settings)) << "the other theme's value is not shown";
+    settings.liquidGlassProfile.taskbarHeight = defaults.liquidGlassProfile.taskbarHeight + 5;
+    settings.liquidGlassProfile.iconSize = defaults.liquidGlassProfile.iconSize + 3;
+    EXPECT_TRUE(rowDiffersFromDefault(row, settings));
+    ASSERT_TRUE(resetRowToDefault(settings, row));
+    EXPECT_EQ(settings.liquidGlassProfile.taskbarHeight, defaults.liquidGlassProfile.taskbarHeight);
+    EXPECT_EQ(settings.liquidGlassProfile.iconSize, defaults.liquidGlassProfile.iconSize + 3)
+        << "a key written besides belongs to its own row";
+    EXPECT_EQ(settings.windowsProfile.taskbarHeight, defaults.windowsProfile.taskbarHeight + 9);
+}
+
+std::vector<FormKeyReference> shownKeys(FeaturePage page, const TaskbarSettings& settings) {
+    std::vector<FormKeyReference> keys;
+    for (int tab = 0; tab < 4; ++tab) {
+        Place place(settings, {page, featurePageEntry(page).subpage.value_or(Page::taskbar), tab});
+        const auto form = place.form();
+        for (const FormRow* row : form->rows()) {
+            keys.insert(keys.end(), row->keys.begin(), row->keys.end());
+        }
+    }
+    return keys;
+}
+
+bool holds(const std::vector<FormKeyReference>& keys, const FormKeyReference& key) {
+    return std::find(keys.begin(), keys.end(), key) != keys.end();
+}
+
+// A page reset takes back the values of rows the settings hide now: left alone, they would come
+// back changed the next time their switch is turned on.
+TEST(RowDefaultsTest, PageKeysHoldTheRowsTheSettingsHideWithinTheShownTheme) {
+    std::size_t hiddenCounted = 0;
+    for (const SettingsLook& look : rowRevealingLooks()) {
+        TaskbarSettings revealing;
+        look.apply(revealing);
+        TaskbarSettings plain;
+        plain.theme = revealing.theme;
+        for (const FeaturePage page : allFeaturePages()) {
+            SCOPED_TRACE(std::string(look.name) + " — " + std::string(featurePageName(page)));
+            const auto counted = pageSettingsKeys(page, plain);
+            const auto shown = shownKeys(page, plain);
+            for (const FormKeyReference& key : shownKeys(page, revealing)) {
+                if (key.name == "hideNativeDock") continue;
+                EXPECT_TRUE(holds(counted, key)) << key.name;
+                if (!holds(shown, key)) ++hiddenCounted;
+            }
+        }
+    }
+    EXPECT_GT(hiddenCounted, 0u);
+
+    // The gaps of the panel at the top show only while it is at the top; a reset of the page
+    // with the panel at the bottom takes them back too, in the shown theme's record only.
+    TaskbarSettings windows;
+    windows.theme = TaskbarTheme::windows;
+    windows.windowsProfile.clockScreenPosition = 0;
+    const FormKeyReference topGap{"topDetachedClockRightGap", true};
+    ASSERT_FALSE(holds(shownKeys(FeaturePage::clockCalendar, windows), topGap));
+    EXPECT_TRUE(holds(pageSettingsKeys(FeaturePage::clockCalendar, windows), topGap));
+    const TaskbarSettings defaults = windows;
+    windows.windowsProfile.topDetachedClockRightGap = 37;
+    windows.liquidGlassProfile.topDetachedClockRightGap = 41;
+    resetPageSettings(windows, FeaturePage::clockCalendar);
+    EXPECT_EQ(windows.windowsProfile.topDetachedClockRightGap,
+              defaults.windowsProfile.topDetachedClockRightGap);
+    EXPECT_EQ(windows.liquidGlassProfile.topDetachedClockRightGap, 41);
+}
+
+}  // namespace
+}  // namespace tavrel
