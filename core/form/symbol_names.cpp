@@ -31,10 +31,11 @@ constexpr std::array<Names, 1> kNewFolder{"folder-new-symbolic"};
 constexpr std::array<Names, 1> kTrash{"user-trash-symbolic"};
 constexpr std::array<Names, 1> kPlus{"list-add-symbolic"};
 constexpr std::array<Names, 1> kReset{"edit-undo-symbolic"};
+constexpr std::array<Names, 1> kMore{"view-more-symbolic"};
 constexpr std::array<Names, 2> kApplication{"application-x-executable-symbolic",
                                             "application-x-addon-symbolic"};
 
-constexpr std::array<SymbolIconNames, 25> kSymbols{{
+constexpr std::array<SymbolIconNames, 26> kSymbols{{
     {"rectangle.bottomthird.inset.filled", kTaskbar},
     {"display.2", kDisplays},
     {"dock.rectangle", kDock},
@@ -59,6 +60,7 @@ constexpr std::array<SymbolIconNames, 25> kSymbols{{
     {"trash", kTrash},
     {"plus", kPlus},
     {"arrow.counterclockwise", kReset},
+    {"ellipsis.circle", kMore},
     {"app", kApplication},
 }};
 
