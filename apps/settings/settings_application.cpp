@@ -23,6 +23,7 @@
 #include "core/new_file/new_file_settings.h"
 #include "core/notifications/notification_names.h"
 #include "core/settings_pages/native_dock_visibility_bridge.h"
+#include "core/settings_transfer/settings_reset.h"
 #include "platform/bundle.h"
 #include "platform/linux/desktop_workspace.h"
 #include "platform/linux/qt_screens.h"
@@ -81,6 +82,9 @@ SettingsApplication::SettingsApplication(Options options,
                                          std::unique_ptr<platform::NotificationCenter> center)
     : options_(std::move(options)), center_(std::move(center)) {
     installSettingsAccessibility();
+    // The markers and resets measure against what a first start loads (the taskbar on the
+    // edge the native Dock leaves free, for one).
+    installFirstStartSettingsDefaults(options_.environment);
     mainQueue_ = platform::makeMainQueue();
     dialogs_ = options_.dialogs ? std::move(options_.dialogs)
                                 : std::make_unique<QtSettingsDialogs>([this]() -> QWidget* {

@@ -52,7 +52,7 @@ bool settingsKeyDiffersFromDefault(const TaskbarSettings& settings, const FormKe
     // A theme's key against that theme's default, member by member: the window asks this of
     // every row it builds.
     if (key.themeScoped) {
-        static const TaskbarSettings defaults;
+        const TaskbarSettings& defaults = settingsResetDefaults();
         const TaskbarThemeConfiguration& record = settings.profile(settings.theme);
         const TaskbarThemeConfiguration& fresh = defaults.profile(settings.theme);
 #define TAVREL_THEME_KEY_DIFFERS(Type, member, windowsDefault, liquidGlassDefault, mirror, setter) \

@@ -6,6 +6,7 @@
 #include "core/settings/stored_settings.h"
 #include "core/settings/taskbar_settings_keys.h"
 #include "core/settings/taskbar_theme_configuration_keys.h"
+#include "platform/files.h"
 
 namespace tavrel {
 
@@ -20,9 +21,13 @@ std::string_view recordName(TaskbarTheme theme) {
     return theme == TaskbarTheme::windows ? kWindowsRecord : kLiquidGlassRecord;
 }
 
-const TaskbarSettings& defaultSettings() {
-    static const TaskbarSettings defaults;
+TaskbarSettings& installedDefaults() {
+    static TaskbarSettings defaults;
     return defaults;
+}
+
+const TaskbarSettings& defaultSettings() {
+    return installedDefaults();
 }
 
 Json documentOf(const TaskbarSettings& settings) {
@@ -58,6 +63,27 @@ TaskbarSettings settingsWithout(const TaskbarSettings& settings, std::string_vie
 }
 
 }  // namespace
+
+const TaskbarSettings& settingsResetDefaults() {
+    return installedDefaults();
+}
+
+void installFirstStartSettingsDefaults(const SettingsEnvironment& environment) {
+    // As a load without settings.json: the shipped document, else the built-in defaults, then
+    // the edge the native Dock leaves free.
+    TaskbarSettings defaults;
+    if (const auto url =
+            environment.defaultDocument ? environment.defaultDocument() : std::nullopt) {
+        if (auto bytes = platform::readFile(*url, SettingsDocumentLimits::maxBytes)) {
+            SettingsCompatibilityRecovery::reset();
+            auto record = StoredSettings::decode(*bytes);
+            SettingsCompatibilityRecovery::consume();
+            if (record) defaults.map(*record);
+        }
+    }
+    defaults.setTaskbarEdgeFromNativeDock(environment.preferences.get());
+    installedDefaults() = std::move(defaults);
+}
 
 bool resetThemeSettingsKey(TaskbarSettings& settings, TaskbarTheme theme, std::string_view name) {
     TaskbarThemeConfiguration& record = settings.profile(theme);

@@ -18,9 +18,17 @@
 
 #include "core/foundation/result.h"
 #include "core/settings/settings_enumerations.h"
+#include "core/settings/settings_environment.h"
 #include "core/settings/taskbar_settings.h"
 
 namespace tavrel {
+
+// The settings a reset puts back and the markers compare with: those a new user starts with.
+// They are the built-in defaults until a program installs what a first start loads: the shipped
+// default document (DefaultSettings.json, else the built-in defaults), with the taskbar on the
+// screen edge the native Dock leaves free. Install once, at the start, on the main thread.
+const TaskbarSettings& settingsResetDefaults();
+void installFirstStartSettingsDefaults(const SettingsEnvironment& environment);
 
 // One key of one theme's record back to that theme's default; false for a name that is no key
 // of a theme record.

@@ -18,6 +18,8 @@
 #include "core/settings_pages/revealing_looks.h"
 #include "core/settings_transfer/page_settings_keys.h"
 #include "core/settings_transfer/settings_reset.h"
+#include "platform/fake/in_memory_preference_domains.h"
+#include "tests/settings/settings_test_support.h"
 #include "tests/settings_app/recording_page_host.h"
 
 namespace tavrel {
@@ -192,6 +194,66 @@ TEST(RowDefaultsTest, ThemeScopedRowIsJudgedAndResetInTheShownThemeOnly) {
     EXPECT_EQ(settings.liquidGlassProfile.iconSize, defaults.liquidGlassProfile.iconSize + 3)
         << "a key written besides belongs to its own row";
     EXPECT_EQ(settings.windowsProfile.taskbarHeight, defaults.windowsProfile.taskbarHeight + 9);
+}
+
+// A reset gives back what a first start loads: the shipped document, with the taskbar on the
+// edge the native Dock leaves free. So a new user's window shows no marker, and resetting the
+// position never moves the taskbar onto the Dock's edge. Without a readable document the built-in
+// defaults hold again.
+TEST(RowDefaultsTest, AResetGivesBackWhatAFirstStartLoads) {
+    test::ScratchDirectory scratch;
+    TaskbarSettings shipped;
+    shipped.windowsProfile.taskbarHeight = TaskbarSettings().windowsProfile.taskbarHeight + 4;
+    const std::filesystem::path document = scratch.path() / "DefaultSettings.json";
+    test::writeText(document, shipped.encoded().value());
+    auto dock = std::make_shared<platform::InMemoryPreferenceDomains>();
+    SettingsEnvironment environment;
+    environment.directory = scratch.path() / "data";
+    environment.defaultDocument = [document] { return std::optional(document); };
+    environment.preferences = dock;
+
+    FormRow edge;
+    edge.keys = {{"taskbarScreenEdge", true}};
+    FormRow height;
+    height.keys = {{"taskbarHeight", true}};
+    const struct {
+        const char* dock;  // the Dock's "orientation"; nothing: at the bottom
+        std::int64_t firstStartEdge;
+    } docks[] = {{nullptr, 1}, {"left", 0}, {"right", 0}, {"bottom", 1}};
+    for (const auto& at : docks) {
+        SCOPED_TRACE(at.dock ? at.dock : "no orientation");
+        dock->removeDomain("com.apple.dock");
+        if (at.dock) dock->set("com.apple.dock", "orientation", std::string(at.dock));
+        std::filesystem::remove_all(environment.directory);
+        TaskbarSettings firstStart;
+        ASSERT_FALSE(firstStart.load(environment).fileExisted);
+        firstStart.theme = TaskbarTheme::windows;
+        ASSERT_EQ(firstStart.windowsProfile.taskbarScreenEdge, at.firstStartEdge);
+
+        installFirstStartSettingsDefaults(environment);
+        EXPECT_FALSE(rowDiffersFromDefault(edge, firstStart));
+        EXPECT_FALSE(rowDiffersFromDefault(height, firstStart));
+        TaskbarSettings moved = firstStart;
+        moved.windowsProfile.taskbarScreenEdge = 2;  // right
+        moved.windowsProfile.taskbarHeight += 10;
+        ASSERT_TRUE(resetRowToDefault(moved, edge));
+        ASSERT_TRUE(resetRowToDefault(moved, height));
+        EXPECT_EQ(moved.windowsProfile.taskbarScreenEdge, at.firstStartEdge);
+        EXPECT_EQ(moved.windowsProfile.taskbarHeight, shipped.windowsProfile.taskbarHeight);
+        resetAllSettings(moved);
+        moved.theme = TaskbarTheme::windows;
+        EXPECT_TRUE(moved.hasSameStoredValues(firstStart));
+    }
+
+    environment.defaultDocument = [] { return std::optional<std::filesystem::path>(); };
+    dock->removeDomain("com.apple.dock");
+    dock->set("com.apple.dock", "orientation", std::string("left"));
+    installFirstStartSettingsDefaults(environment);
+    TaskbarSettings builtIn;
+    builtIn.theme = TaskbarTheme::windows;
+    EXPECT_FALSE(rowDiffersFromDefault(edge, builtIn));
+    EXPECT_FALSE(rowDiffersFromDefault(height, builtIn));
+    installFirstStartSettingsDefaults(SettingsEnvironment{});
 }
 
 std::vector<FormKeyReference> shownKeys(FeaturePage page, const TaskbarSettings& settings) {

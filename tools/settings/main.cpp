@@ -15,6 +15,7 @@
 #include "core/settings/settings_compatibility_recovery.h"
 #include "core/settings/tavrel_resources.h"
 #include "core/settings_transfer/settings_backups.h"
+#include "core/settings_transfer/settings_reset.h"
 #include "platform/notifications.h"
 #include "platform/process_identity.h"
 #include "tools/settings/settings_tool.h"
@@ -54,6 +55,9 @@ int main(int argc, char** argv) {
     // application's do.
     tavrel::installSettingsBackupHook(
         std::make_shared<tavrel::SettingsTransferBackupHook>(TAVREL_APP_VERSION, nullptr));
+    // Resets and diff measure against what a first start loads, as the window does.
+    tavrel::installFirstStartSettingsDefaults(
+        tavrel::SettingsEnvironment::standardAt(tavrel::AppDataStore::directoryPath()));
 
     const tavrel::SettingsToolContext context{
         .environment =

@@ -47,8 +47,8 @@ commands:
                     (taskbar, clockCalendar, nativeDock, ...; or the page's title);
                     a theme's values only in the current theme
   reset --all       put every value of settings.json back to its default
-  diff              list every key whose value differs from its default, with
-                    the value and the default
+  diff              list every key whose value differs from its default (what a
+                    first start loads), with the value and the default
   check             report whether settings.json decodes cleanly and which keys
                     would fall back to their defaults; writes nothing
   keys              list every key with the kind of value it takes
