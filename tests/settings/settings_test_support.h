@@ -53,6 +53,35 @@ inline void writeText(const std::filesystem::path& path, const std::string& text
     out << text;
 }
 
+// The bytes of a top-level object member of a document as stored: from its name to its closing
+// brace (brackets inside strings do not count).
+inline std::string storedMember(const std::string& text, const std::string& name) {
+    const std::size_t start = text.find('"' + name + '"');
+    if (start == std::string::npos) return {};
+    int depth = 0;
+    bool inString = false;
+    bool escaped = false;
+    for (std::size_t i = text.find('{', start); i < text.size(); ++i) {
+        const char c = text[i];
+        if (inString) {
+            if (escaped) {
+                escaped = false;
+            } else if (c == '\\') {
+                escaped = true;
+            } else if (c == '"') {
+                inString = false;
+            }
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '{' || c == '[') {
+            ++depth;
+        } else if ((c == '}' || c == ']') && --depth == 0) {
+            return text.substr(start, i + 1 - start);
+        }
+    }
+    return {};
+}
+
 // A fresh directory for one test, removed afterwards.
 class ScratchDirectory {
 public:

@@ -25,6 +25,8 @@
 #include "core/settings_transfer/row_defaults.h"
 #include "platform/fake/fake_notification_center.h"
 #include "platform/fake/manual_main_queue.h"
+#include "tests/settings/settings_test_support.h"
+#include "tests/settings_app/every_shown_page.h"
 #include "tests/settings_app/fake_window_services.h"
 #include "tests/settings_app/scripted_settings_dialogs.h"
 #include "tests/settings_app/settings_delegate_fixture.h"
@@ -37,98 +39,9 @@
 namespace tavrel {
 namespace {
 
-// A page as the window shows it: a feature page, and the sub-page or tab within it.
-struct Shown {
-    FeaturePage page;
-    Page subpage = Page::taskbar;
-    int dockTab = 0;
-    std::string name() const {
-        return std::string(featurePageInfo(page).title) + " / " +
-               std::to_string(static_cast<int>(subpage)) + " / " + std::to_string(dockTab);
-    }
-};
-
-std::vector<Shown> everythingShown() {
-    std::vector<Shown> all;
-    for (const FeaturePageEntry& entry : featurePageRegistry()) {
-        if (entry.page == FeaturePage::taskbar) {
-            for (int i = 0; i < static_cast<int>(subpageLabels().size()); ++i) {
-                all.push_back({entry.page, pageForSubpageIndex(i)});
-            }
-        } else if (entry.page == FeaturePage::nativeDock) {
-            for (int tab = 0; tab < 4; ++tab) all.push_back({entry.page, Page::taskbar, tab});
-        } else {
-            all.push_back({entry.page});
-        }
-    }
-    return all;
-}
-
-// A change the row's own control can make from what it shows; false for a row without one.
-bool changeOnce(const FormRow& row) {
-    if (const auto* toggle = std::get_if<SwitchControl>(&row.control)) {
-        toggle->action(!toggle->isOn);
-    } else if (const auto* slider = std::get_if<SliderControl>(&row.control)) {
-        const double shown = normalizeSliderValue(slider->value, slider->range);
-        const double top = normalizeSliderValue(slider->range.max, slider->range);
-        slider->action(shown == top ? normalizeSliderValue(slider->range.min, slider->range) : top);
-    } else if (const auto* segment = std::get_if<SegmentControl>(&row.control)) {
-        const int count = static_cast<int>(segment->labels.size());
-        segment->action((std::max(segment->selected, 0) + 1) % count);
-    } else if (const auto* colour = std::get_if<ColorControl>(&row.control)) {
-        colour->action(colour->color == FormColor{0.1, 0.2, 0.3, 0.4}
-                           ? FormColor{0.9, 0.8, 0.7, 0.6}
-                           : FormColor{0.1, 0.2, 0.3, 0.4});
-    } else if (const auto* compound = std::get_if<CompoundControl>(&row.control)) {
-        for (const CompoundPart& part : compound->parts) {
-            if (const auto* popUp = std::get_if<CompoundPopUp>(&part)) {
-                if (popUp->items.size() < 2) return false;
-                const int tag = popUp->selectedTag();
-                popUp->action(popUp->items[0].tag == tag ? popUp->items[1].tag
-                                                         : popUp->items[0].tag);
-                return true;
-            }
-        }
-        for (const CompoundPart& part : compound->parts) {
-            if (const auto* partSwitch = std::get_if<CompoundSwitch>(&part)) {
-                partSwitch->action(!partSwitch->isOn);
-                return true;
-            }
-        }
-        return false;
-    } else {
-        return false;
-    }
-    return true;
-}
-
-// The bytes of a top-level member of a JSON document as the file holds them.
-std::string storedMember(const std::string& text, const std::string& name) {
-    const std::size_t start = text.find('"' + name + '"');
-    if (start == std::string::npos) return {};
-    int depth = 0;
-    bool inString = false;
-    bool escaped = false;
-    for (std::size_t i = text.find('{', start); i < text.size(); ++i) {
-        const char c = text[i];
-        if (inString) {
-            if (escaped) {
-                escaped = false;
-            } else if (c == '\\') {
-                escaped = true;
-            } else if (c == '"') {
-                inString = false;
-            }
-        } else if (c == '"') {
-            inString = true;
-        } else if (c == '{' || c == '[') {
-            ++depth;
-        } else if ((c == '}' || c == ']') && --depth == 0) {
-            return text.substr(start, i + 1 - start);
-        }
-    }
-    return {};
-}
+using test::changeOnce;
+using test::everythingShown;
+using test::Shown;
 
 class RecordingPrivacyOpener final : public PrivacySettingsOpener {
 public:
@@ -419,7 +332,7 @@ TEST_F(RowResetWindowTest, PageResetAsksWithTheCountAndKeepsTheOtherThemesRecord
     start.windowsProfile.taskbarHeight = start.windowsProfile.taskbarHeight + 7;
     start.liquidGlassProfile.showClock = !start.liquidGlassProfile.showClock;
     open(start, {FeaturePage::clockCalendar});
-    const std::string windowsRecord = storedMember(storedText(), "windowsSettings");
+    const std::string windowsRecord = test::storedMember(storedText(), "windowsSettings");
     ASSERT_FALSE(windowsRecord.empty());
     // Change two more of the page's values through its rows.
     std::size_t changed = 0;
@@ -463,7 +376,7 @@ TEST_F(RowResetWindowTest, PageResetAsksWithTheCountAndKeepsTheOtherThemesRecord
     QTest::mouseClick(pageResetButton(), Qt::LeftButton);
     test::settle();
     EXPECT_EQ(settingsChangedPosts(), 1u);
-    EXPECT_EQ(storedMember(storedText(), "windowsSettings"), windowsRecord);
+    EXPECT_EQ(test::storedMember(storedText(), "windowsSettings"), windowsRecord);
     EXPECT_EQ(pageResetChangeCount(FeaturePage::clockCalendar, stored()), 0u);
     for (const auto& [row, widget] : resettableRows()) {
         EXPECT_FALSE(marked(widget)) << row->title;

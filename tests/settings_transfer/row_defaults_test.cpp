@@ -20,74 +20,15 @@
 #include "core/settings_transfer/settings_reset.h"
 #include "platform/fake/in_memory_preference_domains.h"
 #include "tests/settings/settings_test_support.h"
+#include "tests/settings_app/every_shown_page.h"
 #include "tests/settings_app/recording_page_host.h"
 
 namespace tavrel {
 namespace {
 
-struct Shown {
-    FeaturePage page;
-    Page subpage = Page::taskbar;
-    int dockTab = 0;
-    std::string name() const {
-        return std::string(featurePageInfo(page).title) + " / " +
-               std::to_string(static_cast<int>(subpage)) + " / " + std::to_string(dockTab);
-    }
-};
-
-std::vector<Shown> everythingShown() {
-    std::vector<Shown> all;
-    for (const FeaturePageEntry& entry : featurePageRegistry()) {
-        if (entry.page == FeaturePage::taskbar) {
-            for (int i = 0; i < static_cast<int>(subpageLabels().size()); ++i) {
-                all.push_back({entry.page, pageForSubpageIndex(i)});
-            }
-        } else if (entry.page == FeaturePage::nativeDock) {
-            for (int tab = 0; tab < 4; ++tab) all.push_back({entry.page, Page::taskbar, tab});
-        } else {
-            all.push_back({entry.page});
-        }
-    }
-    return all;
-}
-
-// A change the row's own control can make from what it shows; false for a row without one.
-bool changeOnce(const FormRow& row) {
-    if (const auto* toggle = std::get_if<SwitchControl>(&row.control)) {
-        toggle->action(!toggle->isOn);
-    } else if (const auto* slider = std::get_if<SliderControl>(&row.control)) {
-        const double shown = normalizeSliderValue(slider->value, slider->range);
-        const double top = normalizeSliderValue(slider->range.max, slider->range);
-        slider->action(shown == top ? normalizeSliderValue(slider->range.min, slider->range) : top);
-    } else if (const auto* segment = std::get_if<SegmentControl>(&row.control)) {
-        const int count = static_cast<int>(segment->labels.size());
-        segment->action((std::max(segment->selected, 0) + 1) % count);
-    } else if (const auto* colour = std::get_if<ColorControl>(&row.control)) {
-        colour->action(colour->color == FormColor{0.1, 0.2, 0.3, 0.4}
-                           ? FormColor{0.9, 0.8, 0.7, 0.6}
-                           : FormColor{0.1, 0.2, 0.3, 0.4});
-    } else if (const auto* compound = std::get_if<CompoundControl>(&row.control)) {
-        for (const CompoundPart& part : compound->parts) {
-            if (const auto* popUp = std::get_if<CompoundPopUp>(&part)) {
-                if (popUp->items.size() < 2) return false;
-                const int tag = popUp->selectedTag();
-                popUp->action(popUp->items[0].tag == tag ? popUp->items[1].tag
-                                                         : popUp->items[0].tag);
-                return true;
-            }
-        }
-        for (const CompoundPart& part : compound->parts) {
-            if (const auto* partSwitch = std::get_if<CompoundSwitch>(&part)) {
-                partSwitch->action(!partSwitch->isOn);
-                return true;
-            }
-        }
-        return false;
-    } else {
-        return false;
-    }
-    return true;
-}
+using test::changeOnce;
+using test::everythingShown;
+using test::Shown;
 
 bool differsIn(const std::vector<SettingsKeyDifference>& differences, const FormKeyReference& key,
                TaskbarTheme shown) {

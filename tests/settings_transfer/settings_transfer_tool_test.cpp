@@ -92,35 +92,6 @@ protected:
     int ticks_ = 0;
 };
 
-// The bytes of a top-level object member of a document as stored: from its name to its closing
-// brace (brackets inside strings do not count).
-std::string storedMember(const std::string& text, const std::string& name) {
-    const std::size_t start = text.find('"' + name + '"');
-    if (start == std::string::npos) return {};
-    int depth = 0;
-    bool inString = false;
-    bool escaped = false;
-    for (std::size_t i = text.find('{', start); i < text.size(); ++i) {
-        const char c = text[i];
-        if (inString) {
-            if (escaped) {
-                escaped = false;
-            } else if (c == '\\') {
-                escaped = true;
-            } else if (c == '"') {
-                inString = false;
-            }
-        } else if (c == '"') {
-            inString = true;
-        } else if (c == '{' || c == '[') {
-            ++depth;
-        } else if ((c == '}' || c == ']') && --depth == 0) {
-            return text.substr(start, i + 1 - start);
-        }
-    }
-    return {};
-}
-
 // The value of a command-line key in a document.
 Json valueAt(const Json& document, const std::string& key) {
     const auto dot = key.find('.');
@@ -244,15 +215,15 @@ TEST_F(SettingsTransferToolTest, ResetOfOneThemesRecordLeavesTheOtherAlone) {
     ASSERT_EQ(run({"set", "liquidGlassSettings.taskbarHeight", "72"}).status, 0);
     ASSERT_EQ(run({"set", "liquidGlassSettings.iconSize", "30"}).status, 0);
     const std::string windows =
-        storedMember(test::readText(data().settingsURL()), "windowsSettings");
+        test::storedMember(test::readText(data().settingsURL()), "windowsSettings");
     ASSERT_FALSE(windows.empty());
 
     // Under liquid glass the top-level key is the liquid-glass value.
     ASSERT_EQ(run({"reset", "taskbarHeight"}).status, SettingsToolExit::success);
-    EXPECT_EQ(storedMember(test::readText(data().settingsURL()), "windowsSettings"), windows);
+    EXPECT_EQ(test::storedMember(test::readText(data().settingsURL()), "windowsSettings"), windows);
     EXPECT_EQ(stored()["liquidGlassSettings"]["taskbarHeight"], 58);
     ASSERT_EQ(run({"reset", "liquidGlassSettings"}).status, SettingsToolExit::success);
-    EXPECT_EQ(storedMember(test::readText(data().settingsURL()), "windowsSettings"), windows);
+    EXPECT_EQ(test::storedMember(test::readText(data().settingsURL()), "windowsSettings"), windows);
     EXPECT_EQ(stored()["liquidGlassSettings"]["iconSize"], 45);
 }
 
@@ -287,20 +258,21 @@ TEST_F(SettingsTransferToolTest, PageResetUnderLiquidGlassLeavesTheWindowsRecord
     ASSERT_EQ(run({"set", "liquidGlassSettings.showClock", "true"}).status, 0);
     ASSERT_EQ(run({"set", "hideNativeDock", "true"}).status, 0);
     const std::string windows =
-        storedMember(test::readText(data().settingsURL()), "windowsSettings");
+        test::storedMember(test::readText(data().settingsURL()), "windowsSettings");
     ASSERT_FALSE(windows.empty());
 
     announced_.clear();
     ASSERT_EQ(run({"reset", "--page", "clockCalendar"}).status, SettingsToolExit::success);
     EXPECT_EQ(stored()["liquidGlassSettings"]["showClock"], false);
-    EXPECT_EQ(storedMember(test::readText(data().settingsURL()), "windowsSettings"), windows);
+    EXPECT_EQ(test::storedMember(test::readText(data().settingsURL()), "windowsSettings"), windows);
     EXPECT_EQ(announced_["settingsChanged"], 1);
 
     for (const FeaturePage page : allFeaturePages()) {
         const std::string name(featurePageName(page));
         const Run reset = run({"reset", "--page", name});
         EXPECT_EQ(reset.status, SettingsToolExit::success) << name << ": " << reset.err;
-        EXPECT_EQ(storedMember(test::readText(data().settingsURL()), "windowsSettings"), windows)
+        EXPECT_EQ(test::storedMember(test::readText(data().settingsURL()), "windowsSettings"),
+                  windows)
             << name;
     }
     EXPECT_EQ(stored()["hideNativeDock"], true) << "left to the native Dock module";
