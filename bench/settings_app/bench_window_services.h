@@ -6,6 +6,10 @@
 
 #include <memory>
 
+#include <QApplication>
+#include <QCoreApplication>
+#include <QEvent>
+
 #include "platform/fake/fake_notification_center.h"
 #include "platform/fake/fake_screens.h"
 #include "platform/fake/fake_workspace.h"
@@ -16,6 +20,24 @@
 #include "ui/settings/settings_window_services.h"
 
 namespace tavrel::bench {
+
+// The benchmark's application on Qt's offscreen platform, made on first use.
+inline QApplication& offscreenApplication(const char* programName) {
+    static int argc = 1;
+    static char* argv[] = {const_cast<char*>(programName), nullptr};
+    static QApplication* app = [] {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        return new QApplication(argc, argv);
+    }();
+    return *app;
+}
+
+// What the event loop does before the next frame: deletes the retired build, polishes, lays
+// out and paints what changed.
+inline void finishFrame() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
 
 class NoDialogs final : public platform::Dialogs {
 public:

@@ -24,22 +24,10 @@ namespace tavrel {
 namespace {
 
 QApplication& application() {
-    static int argc = 1;
-    static char name[] = "settings_rebuild_bench";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        return new QApplication(argc, argv);
-    }();
-    return *app;
+    return bench::offscreenApplication("settings_rebuild_bench");
 }
 
-// What the event loop does before the next frame: deletes the retired build, polishes, lays
-// out and paints what changed.
-void finishFrame() {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
-}
+using bench::finishFrame;
 
 struct Window final : bench::BenchWindowServices {
     std::unique_ptr<SettingsPanelController> controller;

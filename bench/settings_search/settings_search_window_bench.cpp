@@ -21,20 +21,10 @@ namespace tavrel {
 namespace {
 
 QApplication& application() {
-    static int argc = 1;
-    static char name[] = "settings_search_window_bench";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        return new QApplication(argc, argv);
-    }();
-    return *app;
+    return bench::offscreenApplication("settings_search_window_bench");
 }
 
-void finishFrame() {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
-}
+using bench::finishFrame;
 
 // As typed: a short query many rows hold, Latin in another case, a longer phrase, one that
 // matches nothing.
