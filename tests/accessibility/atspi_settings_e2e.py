@@ -457,12 +457,8 @@ def open_menu(session, step):
     name = step["name"]
     button = session.wait_until(lambda: session.find((pyatspi.ROLE_PUSH_BUTTON,), name),
                                 "the button " + name)
-    action, index = session.action_index(button, "press")
-    if index is None:
-        raise Failure("the button %s has no press action" % name)
     shown_before = len(SHOWN_POPUP_MENUS)
-    if not action.doAction(index):
-        raise Failure("pressing the button %s was refused" % name)
+    press(session, button, "the button " + name)
     menu = session.wait_until(
         lambda: SHOWN_POPUP_MENUS[-1] if len(SHOWN_POPUP_MENUS) > shown_before else None,
         "the menu of " + name)
