@@ -217,13 +217,13 @@ void SettingsApplication::installMainMenu(QWidget* window) {
     add("全选", QKeySequence(Qt::CTRL | Qt::Key_A), [](QLineEdit* f) { f->selectAll(); });
     window->addAction(quit);
 
-    QMenu* file = makeSettingsFileMenu(window);
-    if (panel_ && panel_->window() == window) panel_->setWindowMenu(file);
-
     // The bar follows the window's first frame: making a QMenuBar loads every image plugin Qt
     // has (for its overflow button), which that frame does not need, and the bar shows nowhere
     // in the window; where the desktop has no global menu it stays hidden.
-    new AfterFirstPaint(window, [window, quit, file, editItems] {
+    new AfterFirstPaint(window, [this, window, quit, editItems] {
+        // The window's own menu too: its button at the sidebar's top right comes with it.
+        QMenu* file = makeSettingsFileMenu(window);
+        if (panel_ && panel_->window() == window) panel_->setWindowMenu(file);
         auto* menuBar = new QMenuBar(window);
         menuBar->setNativeMenuBar(true);
         menuBar->addMenu(QString())->addAction(quit);

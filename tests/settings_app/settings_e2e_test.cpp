@@ -219,6 +219,8 @@ TEST_F(RunningInstance, AnImportFromTheMenuIsShownAndAnnouncedOnce) {
 
     dialogs->answerOpenFile(file);
     dialogs->answer("导入");
+    // The menu comes after the window's first frame.
+    ASSERT_TRUE(test::runUntil([&] { return panel().windowMenu() != nullptr; }));
     QAction* import = nullptr;
     for (QAction* action : panel().windowMenu()->actions()) {
         if (action->text() == "导入设置…") import = action;

@@ -353,9 +353,6 @@ void SettingsSearch::invalidate() {
 }
 
 bool SettingsSearch::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == field_ && event->type() == QEvent::FocusIn) {
-        (void)index();  // ready before the first key
-    }
     if (watched == field_ && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         switch (key->key()) {
