@@ -427,6 +427,17 @@ def run(build, steps, settings_document):
         processes.end_all()
 
 
+def stored_after_settings_changed(monitor, settings_file, what):
+    """Waits for the monitor's next line, which must be settingsChanged, and gives the bytes
+    settings.json holds then."""
+    line = read_line(monitor.stdout, what)
+    posted = json.loads(line)
+    if posted.get("name") != "com.local.tavrel.settingsChanged":
+        raise Failure("unexpected notification " + line)
+    with open(settings_file, "rb") as stream:
+        return stream.read()
+
+
 def press_tab(session, name):
     pyatspi = session.pyatspi
     tab_roles = (pyatspi.ROLE_PAGE_TAB, pyatspi.ROLE_RADIO_BUTTON)
@@ -492,12 +503,7 @@ def use_slider(session, step, monitor, settings_file):
     with open(settings_file, "rb") as stream:
         before = stream.read()
     value.currentValue = float(step["set"])
-    line = read_line(monitor.stdout, "settingsChanged after setting " + title)
-    posted = json.loads(line)
-    if posted.get("name") != "com.local.tavrel.settingsChanged":
-        raise Failure("unexpected notification " + line)
-    with open(settings_file, "rb") as stream:
-        after = stream.read()
+    after = stored_after_settings_changed(monitor, settings_file, "settingsChanged after setting " + title)
     if after == before:
         raise Failure("settings.json did not change")
     stored = lookup(json.loads(after), step["key"])
@@ -587,12 +593,7 @@ def use_reset(session, step, monitor, settings_file):
             "the confirmation's button " + reset_title)
         press(session, confirm, "the confirmation's button " + reset_title)
         what = "the page"
-    line = read_line(monitor.stdout, "settingsChanged after resetting " + what)
-    posted = json.loads(line)
-    if posted.get("name") != "com.local.tavrel.settingsChanged":
-        raise Failure("unexpected notification " + line)
-    with open(settings_file, "rb") as stream:
-        after = stream.read()
+    after = stored_after_settings_changed(monitor, settings_file, "settingsChanged after resetting " + what)
     document = json.loads(after)
     stored = lookup(document, step["key"])
     if stored != json.loads(step["stores"]):
